@@ -1,0 +1,70 @@
+# How this configuration's test programs run: natively, through an emulator, or not at all.
+#
+# VELLUM_RUN_I386 (AUTO, ON, OFF) answers "can this machine execute i386 code natively?".
+# AUTO runs a tiny probe at configure time; OFF forces the answer "no", which takes the
+# emulator path in linux-x86 and the skip path in windows-x86.
+set(VELLUM_RUN_I386 AUTO CACHE STRING "Whether i386 programs run natively: AUTO (probe), ON, OFF")
+set_property(CACHE VELLUM_RUN_I386 PROPERTY STRINGS AUTO ON OFF)
+
+function(_vellum_probe_i386 result)
+  if(NOT VELLUM_RUN_I386 STREQUAL "AUTO")
+    set(${result} ${VELLUM_RUN_I386} PARENT_SCOPE)
+    return()
+  endif()
+  set(dir ${CMAKE_BINARY_DIR}/_probe)
+  file(WRITE ${dir}/probe.cpp "int main() { return sizeof(void*) == 4 ? 0 : 1; }\n")
+  try_compile(built ${dir}/build SOURCES ${dir}/probe.cpp COPY_FILE ${dir}/probe${CMAKE_EXECUTABLE_SUFFIX})
+  set(ok OFF)
+  if(built)
+    if(WIN32)
+      find_program(VELLUM_WINE wine)
+      if(VELLUM_WINE)
+        execute_process(COMMAND ${VELLUM_WINE} ${dir}/probe.exe RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET
+                        TIMEOUT 120)
+      else()
+        set(rc 1)
+      endif()
+    else()
+      execute_process(COMMAND ${dir}/probe RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET TIMEOUT 30)
+    endif()
+    if(rc EQUAL 0)
+      set(ok ON)
+    endif()
+  endif()
+  set(${result} ${ok} PARENT_SCOPE)
+endfunction()
+
+set(VELLUM_TEST_MODE native)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  _vellum_probe_i386(VELLUM_I386_RUNS)
+  message(STATUS "vellum: i386 code runs natively: ${VELLUM_I386_RUNS}")
+  if(WIN32)
+    # Running the Windows programs needs a Wine prefix and server for the whole run; until that
+    # is set up here the programs are built and their tests reported as skipped.
+    set(VELLUM_TEST_MODE skip)
+    set(VELLUM_SKIP_REASON "the Windows test programs are built but not run in this configuration")
+  elseif(NOT VELLUM_I386_RUNS)
+    find_program(VELLUM_QEMU_I386 qemu-i386)
+    if(VELLUM_QEMU_I386)
+      set(VELLUM_TEST_MODE emulator)
+    else()
+      set(VELLUM_TEST_MODE skip)
+      set(VELLUM_SKIP_REASON "this kernel cannot run i386 code and qemu-i386 is not installed")
+    endif()
+  endif()
+endif()
+message(STATUS "vellum: tests run ${VELLUM_TEST_MODE}")
+
+function(vellum_register_tests target)
+  if(VELLUM_TEST_MODE STREQUAL "skip")
+    add_test(NAME ${target} COMMAND sh -c "echo 'skipped: ${VELLUM_SKIP_REASON}'; exit 77")
+    set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE 77)
+    return()
+  endif()
+  if(VELLUM_TEST_MODE STREQUAL "emulator")
+    set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${VELLUM_QEMU_I386})
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES ENVIRONMENT
+                       "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+endfunction()

@@ -1,0 +1,20 @@
+# GoogleTest from the distribution's sources, built once per configuration with that
+# configuration's compiler and flags (the prebuilt libraries are 64-bit only).
+set(VELLUM_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest source tree")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${VELLUM_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+include(CTest)
+include(GoogleTest)
+include(VellumTestRunner)
+
+# vellum_add_test_suite(NAME SOURCES...): one GoogleTest program, linked against the shared
+# library, the reference host and the allocation-failure injector.
+function(vellum_add_test_suite name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE vellum vellum_host vellum_fault_injection vellum_test_support
+                        GTest::gtest_main)
+  vellum_register_tests(${name})
+endfunction()

@@ -1,0 +1,115 @@
+#include "host/fault_injection.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace vellum::faults {
+
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<std::size_t> g_fail_at{0};  // 0: never
+std::atomic<bool> g_persistent{false};
+std::atomic<std::size_t> g_attempts{0};
+std::atomic<std::size_t> g_failures{0};
+std::atomic<std::int64_t> g_live{0};
+
+// True when this allocation is to fail.
+bool take_turn() noexcept {
+  if (!g_counting.load(std::memory_order_relaxed)) return false;
+  std::size_t n = g_attempts.fetch_add(1, std::memory_order_relaxed) + 1;
+  std::size_t at = g_fail_at.load(std::memory_order_relaxed);
+  bool fail = at != 0 && (n == at || (n > at && g_persistent.load(std::memory_order_relaxed)));
+  if (fail) g_failures.fetch_add(1, std::memory_order_relaxed);
+  return fail;
+}
+
+// Aligned blocks keep the address malloc returned just before the aligned one.
+void* allocate(std::size_t bytes, std::size_t alignment) noexcept {
+  if (take_turn()) return nullptr;
+  if (bytes == 0) bytes = 1;
+  void* block = nullptr;
+  if (alignment <= alignof(std::max_align_t)) {
+    block = std::malloc(bytes);
+  } else {
+    void* raw = std::malloc(bytes + alignment + sizeof(void*));
+    if (raw) {
+      auto address = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
+      address = (address + alignment - 1) & ~(static_cast<std::uintptr_t>(alignment) - 1);
+      block = reinterpret_cast<void*>(address);
+      static_cast<void**>(block)[-1] = raw;
+    }
+  }
+  if (block) g_live.fetch_add(1, std::memory_order_relaxed);
+  return block;
+}
+
+void release(void* block, std::size_t alignment) noexcept {
+  if (!block) return;
+  g_live.fetch_sub(1, std::memory_order_relaxed);
+  std::free(alignment <= alignof(std::max_align_t) ? block : static_cast<void**>(block)[-1]);
+}
+
+void* allocate_or_throw(std::size_t bytes, std::size_t alignment) {
+  void* block = allocate(bytes, alignment);
+  if (!block) throw std::bad_alloc();
+  return block;
+}
+}  // namespace
+
+void arm(std::size_t nth, Mode mode) noexcept {
+  g_counting = false;
+  g_attempts = 0;
+  g_failures = 0;
+  g_fail_at = nth;
+  g_persistent = mode == Mode::Persistent;
+  g_counting = true;
+}
+
+void count_only() noexcept { arm(0); }
+
+void disarm() noexcept {
+  g_counting = false;
+  g_fail_at = 0;
+}
+
+std::size_t allocations_since_arm() noexcept { return g_attempts; }
+std::size_t failures_since_arm() noexcept { return g_failures; }
+std::int64_t live_blocks() noexcept { return g_live; }
+
+}  // namespace vellum::faults
+
+using vellum::faults::allocate;
+using vellum::faults::allocate_or_throw;
+using vellum::faults::release;
+constexpr std::size_t kPlain = alignof(std::max_align_t);
+
+void* operator new(std::size_t bytes) { return allocate_or_throw(bytes, kPlain); }
+void* operator new[](std::size_t bytes) { return allocate_or_throw(bytes, kPlain); }
+void* operator new(std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, kPlain); }
+void* operator new[](std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, kPlain); }
+void* operator new(std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, std::size_t(a)); }
+void* operator new[](std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, std::size_t(a)); }
+void* operator new(std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {
+  return allocate(bytes, std::size_t(a));
+}
+void* operator new[](std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {
+  return allocate(bytes, std::size_t(a));
+}
+
+void operator delete(void* block) noexcept { release(block, kPlain); }
+void operator delete[](void* block) noexcept { release(block, kPlain); }
+void operator delete(void* block, std::size_t) noexcept { release(block, kPlain); }
+void operator delete[](void* block, std::size_t) noexcept { release(block, kPlain); }
+void operator delete(void* block, std::nothrow_t const&) noexcept { release(block, kPlain); }
+void operator delete[](void* block, std::nothrow_t const&) noexcept { release(block, kPlain); }
+void operator delete(void* block, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
+void operator delete[](void* block, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
+void operator delete(void* block, std::size_t, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
+void operator delete[](void* block, std::size_t, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
+void operator delete(void* block, std::align_val_t a, std::nothrow_t const&) noexcept {
+  release(block, std::size_t(a));
+}
+void operator delete[](void* block, std::align_val_t a, std::nothrow_t const&) noexcept {
+  release(block, std::size_t(a));
+}

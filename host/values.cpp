@@ -1,0 +1,32 @@
+#include "host/values.h"
+
+#include <stdexcept>
+
+#include <vellum/values/matrix_cells.h>
+
+namespace vellum::host {
+
+namespace {
+double* part_array(std::optional<std::vector<double>> const& values, int rows, int cols, int ld) {
+  if (!values) return nullptr;
+  std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  if (values->size() != cells) throw std::invalid_argument("matrix literal: wrong number of values");
+  std::size_t count = static_cast<std::size_t>(ld) * static_cast<std::size_t>(cols);
+  auto* array = static_cast<double*>(::operator new(count * sizeof(double)));
+  for (std::size_t k = 0; k < count; ++k) array[k] = kPaddingValue;
+  for (int j = 0; j < cols; ++j)
+    for (int i = 0; i < rows; ++i) array[cell_index(ld, i, j)] = (*values)[cell_index(rows, i, j)];
+  return array;
+}
+}  // namespace
+
+aMatrix* make_matrix(IvlAllocator* allocator, MatrixLiteral const& literal) {
+  int ld = literal.ld ? literal.ld : literal.rows;
+  if (ld < literal.rows) throw std::invalid_argument("matrix literal: leading dimension below rows");
+  double* real = part_array(literal.real, literal.rows, literal.cols, ld);
+  double* imag = part_array(literal.imag, literal.rows, literal.cols, ld);
+  unsigned size = static_cast<unsigned>(ld) * static_cast<unsigned>(literal.cols) * 8u;
+  return aMatrix::mk(allocator, literal.rows, literal.cols, ld, real, imag, size);
+}
+
+}  // namespace vellum::host

@@ -1,0 +1,57 @@
+// Shared by the test programs: bit patterns, record words, and a fixture with a reference host
+// whose leaks and the program's operator new balance are checked after every test.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include <vellum/vellum.h>
+
+#include "host/fault_injection.h"
+#include "host/host_allocator.h"
+#include "host/values.h"
+
+namespace vellum::test {
+
+inline std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+inline double from_bits(std::uint64_t pattern) { return std::bit_cast<double>(pattern); }
+
+// The 32-bit word at a byte offset of a record.
+inline std::uint32_t word_at(void const* record, std::size_t offset) {
+  std::uint32_t word;
+  std::memcpy(&word, static_cast<unsigned char const*>(record) + offset, sizeof word);
+  return word;
+}
+
+// Compares doubles by their bit patterns, so that -0.0, 0.0 and NaN payloads are told apart.
+#define EXPECT_BITS_EQ(expected, actual) \
+  EXPECT_EQ(::vellum::test::bits(expected), ::vellum::test::bits(actual))
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { live_blocks_before_ = faults::live_blocks(); }
+  // Once the host has released every record, no operator new block made during the test may be
+  // left: whatever the library allocated went into a record or was freed.
+  void TearDown() override {
+    faults::disarm();
+    host.release_all();
+    EXPECT_EQ(faults::live_blocks(), live_blocks_before_) << "operator new blocks left";
+  }
+  // Every record the test made was handed back (keep) or released, and every array received.
+  void expect_nothing_left() { EXPECT_EQ(host.leak_report(), ""); }
+
+  host::HostAllocator host;
+  EfiCallContext* context = host.context();
+  IvlAllocator* allocator = host.context()->allocator;
+
+ private:
+  std::int64_t live_blocks_before_ = 0;
+};
+
+// A complex number record of the test's own (not from the host).
+aComplex complex_record(double real, double imag);
+
+}  // namespace vellum::test

@@ -1,0 +1,38 @@
+// The library's error texts, one row each (name, text). A leading "N." names the argument at
+// fault, counted from 1; mkError with a call context turns it into the error's position.
+#pragma once
+
+#define VELLUM_ERROR_TEXTS(X)                      \
+  X(out_of_memory, "out of memory")                \
+  X(invalid, "invalid")                            \
+  X(interrupted, "interrupted")                    \
+  X(array_size_mismatch, "array size mismatch")    \
+  X(invalid_dimension, "invalid dimension")        \
+  X(must_be_square, "must be square")              \
+  X(index_out_of_bounds, "index out of bounds")    \
+  X(unknown_error, "Unknown error")                \
+  X(file_extension_error, "file extension error")  \
+  X(not_nested_1, "1.may not be nested")           \
+  X(not_nested_2, "2.may not be nested")           \
+  X(not_nested_4, "4.may not be nested")           \
+  X(must_be_string_1, "1.must be string")          \
+  X(must_be_string_2, "2.must be string")          \
+  X(illegal_context, "illegal context")
+
+namespace vellum::error_text {
+#define VELLUM_DEFINE_ERROR_TEXT(name, text) inline constexpr char name[] = text;
+VELLUM_ERROR_TEXTS(VELLUM_DEFINE_ERROR_TEXT)
+#undef VELLUM_DEFINE_ERROR_TEXT
+
+// Element-level faults leave the library as a thrown char* that points at the static text.
+[[noreturn]] inline void raise(char const* text) { throw const_cast<char*>(text); }
+
+// The "may not be nested" text of the operand at `position` (1, 2 or 4).
+constexpr char const* not_nested(int position) noexcept {
+  switch (position) {
+    case 1: return not_nested_1;
+    case 2: return not_nested_2;
+    default: return not_nested_4;
+  }
+}
+}  // namespace vellum::error_text
