@@ -12,6 +12,8 @@
 #include <vellum/values/string.h>
 #include <vellum/values/unit.h>
 #include <vellum/vectorize/elements.h>
+#include <vellum/vectorize/scalar_functions.h>
 #include <vellum/vectorize/scalar_val.h>
 #include <vellum/vectorize/scratch_array.h>
+#include <vellum/vectorize/vectorize.h>
 #include <vellum/vectorize/views.h>

@@ -10,6 +10,7 @@ namespace vellum {
 
 class ScratchArray {
  public:
+  ScratchArray() noexcept : data_(nullptr) {}
   // Null when the memory cannot be had; a count too large for the address space cannot be had.
   explicit ScratchArray(std::size_t count) noexcept
       : data_(count > SIZE_MAX / sizeof(double)

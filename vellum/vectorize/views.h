@@ -5,13 +5,15 @@
 #include <vellum/values/complex.h>
 #include <vellum/values/matrix.h>
 
+// The vector views derive from aVector, so that a typed vector handed to an overload that has
+// no exact match goes to the vector overload rather than the matrix one.
 class aRealMatrix : public aMatrix {};  // no imaginary-part array
 class aImagMatrix : public aMatrix {};  // no real-part array
 class aCplxMatrix : public aMatrix {};  // either part array may be absent and reads as zeros
 class aVector : public aMatrix {};      // used as a column vector; nothing about its content
-class aRealVec : public aMatrix {};     // one column, no imaginary-part array
-class aImagVec : public aMatrix {};     // one column, no real-part array
-class aCplxVec : public aMatrix {};     // one column; either part array may be absent
+class aRealVec : public aVector {};     // one column, no imaginary-part array
+class aImagVec : public aVector {};     // one column, no real-part array
+class aCplxVec : public aVector {};     // one column; either part array may be absent
 class aPureReal : public aComplex {};   // imaginary part zero; only the real part is used
 
 static_assert(sizeof(aRealVec) == sizeof(aMatrix) && sizeof(aPureReal) == sizeof(aComplex));

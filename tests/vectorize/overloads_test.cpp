@@ -1,0 +1,512 @@
+// Every element-wise overload, driven through the library's own tables and checked against the
+// expectations transcribed independently in expectations.h.
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include "tests/support/test_support.h"
+#include "tests/vectorize/expectations.h"
+#include "tests/vectorize/overload_registry.h"
+
+namespace vellum::test {
+namespace {
+
+// Built before the first test, so that no test pays for it in its operator new balance.
+std::map<std::string, Overload const*> const by_signature = [] {
+  std::map<std::string, Overload const*> map;
+  for (Overload const& o : table_overloads()) map[o.signature] = &o;
+  return map;
+}();
+
+Overload const& overload(std::string const& signature) {
+  auto it = by_signature.find(signature);
+  if (it == by_signature.end()) throw std::logic_error("no overload " + signature);
+  return *it->second;
+}
+
+TEST(OverloadTables, HoldExactlyTheExpectedRows) {
+  std::set<std::string> kernels, dispatching;
+  for (Overload const& o : table_overloads()) (o.dispatching ? dispatching : kernels).insert(o.signature);
+  std::set<std::string> expected_kernels, expected_dispatching;
+  for (auto const& e : kKernelExpectations) expected_kernels.insert(e.signature);
+  for (auto const& e : kDispatchExpectations) expected_dispatching.insert(e.signature);
+  for (auto const& e : kPairDispatchExpectations) expected_dispatching.insert(e.signature);
+  EXPECT_EQ(kernels, expected_kernels);
+  EXPECT_EQ(dispatching, expected_dispatching);
+  EXPECT_EQ(table_overloads().size(), kernels.size() + dispatching.size()) << "a row stands twice";
+
+  std::size_t nc = 0, total = table_overloads().size() + kSpecialSignatures.size();
+  for (Overload const& o : table_overloads()) nc += o.signature.rfind("vlNcVectorize", 0) == 0;
+  EXPECT_EQ(total, 94u);
+  EXPECT_EQ(nc, 19u);
+  EXPECT_EQ(total - nc, 75u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operands
+
+double cell_real(int position, int i, int j) { return position * 100 + j * 10 + i + 1; }
+double cell_imag(int position, int i, int j) { return -cell_real(position, i, j) - 0.5; }
+
+bool is_vector_type(std::string const& type) { return type.find("Vec") != std::string::npos || type == "aVector"; }
+bool is_scalar_type(std::string const& type) { return type == "aComplex" || type == "aPureReal"; }
+// The part arrays a typed view's record has: 'R' real, 'I' imaginary, 'C' both.
+char kind_of_view(std::string const& type) {
+  if (type.find("Real") != std::string::npos) return 'R';
+  if (type.find("Imag") != std::string::npos) return 'I';
+  return 'C';
+}
+
+// The operands of one call: records made through the test's host, scalars in the test's memory.
+class Operands {
+ public:
+  Operands(host::HostAllocator& host, std::vector<std::string> types, std::vector<char> kinds,
+           std::vector<aComplex> scalars)
+      : types_(std::move(types)), kinds_(std::move(kinds)), scalars_(std::move(scalars)) {
+    scalars_.reserve(types_.size());
+    for (std::size_t k = 0; k < types_.size(); ++k) {
+      int position = static_cast<int>(k) + 1;
+      if (is_scalar_type(types_[k])) {
+        records_.push_back(&scalars_[k]);
+        continue;
+      }
+      bool vector = is_vector_type(types_[k]);
+      // Vectors carry a second column (ignored) at odd positions; every array has padding rows.
+      host::MatrixLiteral literal{3, vector ? (position % 2 ? 2 : 1) : 2, std::nullopt, std::nullopt, vector ? 5 : 4};
+      std::vector<double> re, im;
+      for (int j = 0; j < literal.cols; ++j)
+        for (int i = 0; i < literal.rows; ++i) {
+          re.push_back(cell_real(position, i, j));
+          im.push_back(cell_imag(position, i, j));
+        }
+      if (kinds_[k] != 'I') literal.real = re;
+      if (kinds_[k] != 'R') literal.imag = im;
+      aMatrix* m = host::make_matrix(host.context()->allocator, literal);
+      host.keep(m);
+      records_.push_back(m);
+    }
+  }
+
+  Anyval* const* data() const { return records_.data(); }
+  aMatrix* array(std::size_t k) const { return static_cast<aMatrix*>(records_[k]); }
+  std::size_t size() const { return records_.size(); }
+
+  // The input the scalar function must see for operand k at (i, j) when read as `view`.
+  scalar_val input(std::size_t k, std::string const& view, int i, int j) const {
+    if (view == "aPureReal") return {scalars_[k].real, 0.0};
+    if (view == "aComplex") return {scalars_[k].real, scalars_[k].imag};
+    auto const* m = array(k);
+    double re = *elem_ptr(m->real, m->ld, i, j);
+    double im = *elem_ptr(m->imag, m->ld, i, j);
+    switch (kind_of_view(view)) {
+      case 'R': return {re, 0.0};
+      case 'I': return {0.0, im};
+      default: return {re, im};
+    }
+  }
+
+ private:
+  std::vector<std::string> types_;
+  std::vector<char> kinds_;
+  std::vector<aComplex> scalars_;
+  std::vector<Anyval*> records_;
+};
+
+// Scalars at position p (1-based): (p + 0.5, p + 0.25); a pure real's stored imaginary part is
+// a NaN that must never be read.
+std::vector<aComplex> typed_scalars(std::vector<std::string> const& types) {
+  std::vector<aComplex> scalars;
+  for (std::size_t k = 0; k < types.size(); ++k) {
+    double p = static_cast<double>(k + 1);
+    scalars.push_back(complex_record(p + 0.5, types[k] == "aPureReal" ? std::numeric_limits<double>::quiet_NaN() : p + 0.25));
+  }
+  return scalars;
+}
+
+std::vector<char> typed_kinds(std::vector<std::string> const& types) {
+  std::vector<char> kinds;
+  for (auto const& t : types) kinds.push_back(is_scalar_type(t) ? 'S' : kind_of_view(t));
+  return kinds;
+}
+
+// ---------------------------------------------------------------------------------------------
+// What a call did
+
+struct ResultArrays {
+  bool has_real = false, has_imag = false;
+  std::vector<std::uint64_t> real, imag;
+};
+
+ResultArrays expected_arrays(Rule rule, std::size_t n) {
+  ResultArrays e;
+  bool all_real_zero = true, all_imag_zero = true;
+  for (std::size_t k = 0; k < n; ++k) {
+    scalar_val a = g_recorder.answer(k);
+    e.real.push_back(bits(a.real));
+    e.imag.push_back(bits(a.imag));
+    all_real_zero = all_real_zero && a.real == 0.0;
+    all_imag_zero = all_imag_zero && a.imag == 0.0;
+  }
+  switch (rule) {
+    case Rule::Real: e.has_real = true; break;
+    case Rule::Full: e.has_real = e.has_imag = true; break;
+    case Rule::Trimmed:
+      e.has_real = !(all_real_zero && !all_imag_zero);
+      e.has_imag = !all_imag_zero;
+      break;
+    case Rule::RealUnlessImag:
+      e.has_real = true;
+      e.has_imag = !all_imag_zero;
+      break;
+  }
+  if (!e.has_real) e.real.clear();
+  if (!e.has_imag) e.imag.clear();
+  return e;
+}
+
+ResultArrays arrays_of(aMatrix const* m) {
+  ResultArrays r;
+  std::size_t n = static_cast<std::size_t>(m->rows) * static_cast<std::size_t>(m->cols);
+  r.has_real = m->real != nullptr;
+  r.has_imag = m->imag != nullptr;
+  for (std::size_t k = 0; r.has_real && k < n; ++k) r.real.push_back(bits(m->real[k]));
+  for (std::size_t k = 0; r.has_imag && k < n; ++k) r.imag.push_back(bits(m->imag[k]));
+  return r;
+}
+
+bool operator==(ResultArrays const& a, ResultArrays const& b) {
+  return a.has_real == b.has_real && a.has_imag == b.has_imag && a.real == b.real && a.imag == b.imag;
+}
+std::ostream& operator<<(std::ostream& out, ResultArrays const& r) {
+  return out << "{real " << (r.has_real ? std::to_string(r.real.size()) : "absent") << ", imag "
+             << (r.has_imag ? std::to_string(r.imag.size()) : "absent") << "}";
+}
+
+// The text a call threw, or null when it threw nothing.
+template <class Call>
+char const* thrown_text(Call&& call) {
+  try {
+    call();
+  } catch (char* text) {
+    return text;
+  }
+  return nullptr;
+}
+
+std::string test_name(std::string signature) {
+  for (char& c : signature)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return signature;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Typed kernels
+
+class TypedKernel : public HostTest, public testing::WithParamInterface<KernelExpectation> {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    g_recorder.reset();
+  }
+  Overload const& subject() const { return overload(GetParam().signature); }
+  Operands operands() {
+    auto const& types = subject().operands;
+    return Operands(host, types, typed_kinds(types), typed_scalars(types));
+  }
+  // The array operands' indices.
+  std::vector<std::size_t> arrays() const {
+    std::vector<std::size_t> indices;
+    for (std::size_t k = 0; k < subject().operands.size(); ++k)
+      if (!is_scalar_type(subject().operands[k])) indices.push_back(k);
+    return indices;
+  }
+  bool vector_kernel() const { return is_vector_type(subject().operands[arrays()[0]]); }
+  std::size_t element_count() const { return vector_kernel() ? 3 : 6; }
+};
+
+TEST_P(TypedKernel, CallsOncePerElementInStorageOrderAndKeepsThePartsItsRuleKeeps) {
+  KernelExpectation const& e = GetParam();
+  Operands ops = operands();
+  struct Mode {
+    bool real, imag;
+  };
+  for (Mode mode : {Mode{true, true}, Mode{false, true}, Mode{true, false}, Mode{false, false}}) {
+    SCOPED_TRACE(testing::Message() << "answers real " << mode.real << ", imag " << mode.imag);
+    g_recorder.reset();
+    g_recorder.real_part = mode.real;
+    g_recorder.imag_part = mode.imag;
+    host.clear_calls();
+    auto* m = static_cast<aMatrix*>(subject().invoke(context, ops.data()));
+    ASSERT_EQ(m->tag, ValueTag::Matrix);
+
+    std::size_t n = element_count();
+    ASSERT_EQ(g_recorder.calls, n);
+    ASSERT_EQ(g_recorder.arity, ops.size());
+    std::size_t call = 0;
+    for (int j = 0; j < (vector_kernel() ? 1 : 2); ++j)
+      for (int i = 0; i < 3; ++i, ++call)
+        for (std::size_t k = 0; k < ops.size(); ++k) {
+          scalar_val want = ops.input(k, subject().operands[k], i, j);
+          EXPECT_EQ(bits(g_recorder.inputs[call][k].real), bits(want.real)) << "call " << call << " operand " << k;
+          EXPECT_EQ(bits(g_recorder.inputs[call][k].imag), bits(want.imag)) << "call " << call << " operand " << k;
+        }
+
+    EXPECT_EQ(m->rows, 3);
+    EXPECT_EQ(m->cols, vector_kernel() ? 1 : 2);
+    EXPECT_EQ(m->ld, 3) << "results are compact";
+    EXPECT_EQ(m->size, n * 8);
+    EXPECT_EQ(arrays_of(m), expected_arrays(e.rule, n));
+    EXPECT_EQ(host.calls(30), 1u);
+    host.release(m);
+  }
+}
+
+TEST_P(TypedKernel, BuffersOrBuildsTheRecordFirstAsItsSkeletonSays) {
+  Operands ops = operands();
+  host.clear_calls();
+  g_recorder.throw_at = 1;
+  EXPECT_THROW(subject().invoke(context, ops.data()), std::runtime_error);
+  EXPECT_EQ(g_recorder.calls, 1u);
+  // A buffered kernel has made no record yet and freed its scratch arrays (TearDown checks the
+  // balance); a direct one leaves its record to the host.
+  EXPECT_EQ(host.calls(30), GetParam().skeleton == Skel::Direct ? 1u : 0u);
+}
+
+TEST_P(TypedKernel, StopsAtANestedCellOfAnOperandWhoseRealPartsItReads) {
+  KernelExpectation const& e = GetParam();
+  std::vector<std::size_t> indices = arrays();
+  for (std::size_t k : indices) {
+    Operands ops = operands();
+    aMatrix* m = ops.array(k);
+    bool reads_real = kind_of_view(subject().operands[k]) != 'I';
+    int position = static_cast<int>(k) + 1;
+    if (indices.size() == 1) {
+      EXPECT_EQ(e.nested, reads_real ? position : 0) << "the nested-cell text names the array operand";
+    }
+    double nested = make_nested_cell(m);  // any record will do
+    for (int element : {1, 0}) {
+      SCOPED_TRACE(testing::Message() << "operand " << position << " element " << element);
+      g_recorder.reset();
+      host.clear_calls();
+      double* target = reads_real ? m->real : m->imag;
+      double saved = target[element];
+      target[element] = nested;
+      Anyval* result = nullptr;
+      char const* text = thrown_text([&] { result = subject().invoke(context, ops.data()); });
+      target[element] = saved;
+      if (reads_real) {
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(std::string(text), std::to_string(position) + ".may not be nested");
+        EXPECT_EQ(g_recorder.calls, static_cast<std::size_t>(element)) << "no call for the nested element";
+        EXPECT_EQ(host.calls(30), e.skeleton == Skel::Direct ? 1u : 0u);
+      } else {
+        EXPECT_EQ(text, nullptr) << "imaginary parts are never tested";
+        EXPECT_EQ(bits(g_recorder.inputs[element][k].imag), bits(nested)) << "and are read as numbers";
+        host.release(result);
+      }
+    }
+  }
+}
+
+TEST_P(TypedKernel, ReturnsTheOutOfMemoryRecordWithNothingLostWhenAnArrayCannotBeHad) {
+  Operands ops = operands();
+  Overload const& call = subject();
+  bool two_arrays = GetParam().rule != Rule::Real;
+  for (std::size_t nth : {1, 2}) {
+    g_recorder.reset();
+    host.clear_calls();
+    Anyval* result;
+    {
+      faults::ScopedFailure failure(nth);
+      result = call.invoke(context, ops.data());
+    }
+    if (nth == 1 || two_arrays) {
+      EXPECT_EQ(result, static_cast<Anyval*>(sError_OutOfMemory)) << "allocation " << nth;
+      EXPECT_EQ(g_recorder.calls, 0u);
+      EXPECT_EQ(host.calls(30), 0u);
+    } else {
+      EXPECT_EQ(result->tag, ValueTag::Matrix) << "a real result needs one array only";
+      host.release(result);
+    }
+  }
+}
+
+class PairKernel : public TypedKernel {};
+
+TEST_P(PairKernel, ChecksTheShapesBeforeAnythingElse) {
+  Operands ops = operands();
+  Overload const& call = subject();
+  aMatrix* second = ops.array(1);
+  struct Change {
+    int rows, cols;
+    bool mismatch;
+  };
+  // Vectors compare rows only; matrices rows and columns, so 2 x 3 against 3 x 2 fails.
+  bool vectors = vector_kernel();
+  std::vector<Change> changes = {{4, second->cols, true}, {2, second->cols, true}};
+  if (!vectors) changes.push_back({2, 3, true});
+  for (Change c : changes) {
+    aMatrix* first = ops.array(0);
+    int rows = first->rows, cols = first->cols;
+    if (!vectors && c.cols == 3) {  // reshape the first to 3 x 2 and the second to 2 x 3
+      second->rows = 2;
+      second->cols = 3;
+    } else {
+      second->rows = c.rows;
+    }
+    g_recorder.reset();
+    host.clear_calls();
+    faults::count_only();
+    char const* text = thrown_text([&] { call.invoke(context, ops.data()); });
+    std::size_t allocations = faults::allocations_since_arm();
+    faults::disarm();
+    second->rows = rows;
+    second->cols = cols;
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "array size mismatch");
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_EQ(g_recorder.calls, 0u);
+    EXPECT_EQ(host.calls(30), 0u);
+  }
+}
+
+std::vector<KernelExpectation> pair_expectations() {
+  std::vector<KernelExpectation> pairs;
+  for (KernelExpectation const& e : kKernelExpectations) {
+    auto const& types = overload(e.signature).operands;
+    if (types.size() == 2 && !is_scalar_type(types[0]) && !is_scalar_type(types[1])) pairs.push_back(e);
+  }
+  return pairs;
+}
+
+auto const kNameFromSignature = [](auto const& info) { return test_name(info.param.signature); };
+INSTANTIATE_TEST_SUITE_P(Every, TypedKernel, testing::ValuesIn(kKernelExpectations), kNameFromSignature);
+INSTANTIATE_TEST_SUITE_P(Every, PairKernel, testing::ValuesIn(pair_expectations()), kNameFromSignature);
+
+// ---------------------------------------------------------------------------------------------
+// Dispatching overloads: the same calls, inputs, result and host calls as the typed overload
+// the expectation names.
+
+struct CallRecord {
+  std::vector<std::uint64_t> inputs;
+  ResultArrays result;
+  int rows = 0, cols = 0;
+  std::vector<int> host_calls;
+  bool operator==(CallRecord const&) const = default;
+};
+
+class Dispatch : public HostTest {
+ protected:
+  CallRecord run(std::string const& signature, Operands const& ops) {
+    g_recorder.reset();
+    host.clear_calls();
+    auto* m = static_cast<aMatrix*>(overload(signature).invoke(context, ops.data()));
+    CallRecord r;
+    for (std::size_t c = 0; c < g_recorder.calls; ++c)
+      for (std::size_t k = 0; k < g_recorder.arity; ++k) {
+        r.inputs.push_back(bits(g_recorder.inputs[c][k].real));
+        r.inputs.push_back(bits(g_recorder.inputs[c][k].imag));
+      }
+    r.result = arrays_of(m);
+    r.rows = m->rows;
+    r.cols = m->cols;
+    r.host_calls.assign(host.call_log().begin(), host.call_log().end());
+    host.release(m);
+    return r;
+  }
+  void expect_same(std::string const& dispatcher, std::string const& target, Operands const& ops) {
+    SCOPED_TRACE(dispatcher + " -> " + target);
+    CallRecord got = run(dispatcher, ops);
+    CallRecord want = run(target, ops);
+    EXPECT_FALSE(want.inputs.empty());
+    EXPECT_EQ(got.inputs, want.inputs);
+    EXPECT_EQ(got.result, want.result);
+    EXPECT_EQ(got.rows, want.rows);
+    EXPECT_EQ(got.cols, want.cols);
+    EXPECT_EQ(got.host_calls, want.host_calls);
+  }
+};
+
+TEST_F(Dispatch, OneArrayWithScalarsGoesToTheKernelOfItsKindAndScalars) {
+  for (DispatchExpectation const& e : kDispatchExpectations) {
+    std::vector<std::string> const& types = overload(e.signature).operands;
+    struct Outcome {
+      char kind;
+      bool pure;
+      char const* target;
+    };
+    std::vector<Outcome> outcomes = {{'R', true, e.real_pure}, {'I', false, e.imag}, {'C', false, e.other}};
+    if (*e.real_not_pure) outcomes.push_back({'R', false, e.real_not_pure});
+    for (Outcome const& o : outcomes) {
+      std::vector<char> kinds;
+      std::vector<aComplex> scalars;
+      std::size_t last_scalar = 0;
+      for (std::size_t k = 0; k < types.size(); ++k) {
+        kinds.push_back(is_scalar_type(types[k]) ? 'S' : o.kind);
+        // Pure scalars have a zero (the first one a negative zero) imaginary part.
+        scalars.push_back(complex_record(k + 1.5, k == 0 ? -0.0 : 0.0));
+        if (is_scalar_type(types[k])) last_scalar = k;
+      }
+      if (!o.pure) scalars[last_scalar].imag = 1.0;  // one scalar that is not pure is enough
+      Operands ops(host, types, kinds, scalars);
+      for (std::size_t k = 0; k < types.size(); ++k)
+        if (types[k] == "aVector") ops.array(k)->cols = 1;  // the vector predicates want one column
+      expect_same(e.signature, o.target, ops);
+    }
+  }
+}
+
+TEST_F(Dispatch, PairsClassifyTheirGenericOperandsAndKeepTypedOnesAsDeclared) {
+  char const* kinds = "RIC";
+  auto name_of = [](char kind) { return kind == 'R' ? "Real" : kind == 'I' ? "Imag" : "Cplx"; };
+  for (PairDispatchExpectation const& e : kPairDispatchExpectations) {
+    std::vector<std::string> const& types = overload(e.signature).operands;
+    bool vectors = is_vector_type(types[0]);
+    std::string classified = e.classified;
+    for (char first : std::string(kinds))
+      for (char second : std::string(kinds)) {
+        // A typed operand has the kind of its view; a generic one takes every kind in turn.
+        char k1 = types[0] == "aVector" || types[0] == "aMatrix" ? first : kind_of_view(types[0]);
+        char k2 = types[1] == "aVector" || types[1] == "aMatrix" ? second : kind_of_view(types[1]);
+        if ((classified == "first" && second != 'R') || (classified == "second" && first != 'R')) continue;
+        EXPECT_EQ(classified == "both" || classified == "first", types[0] == "aVector" || types[0] == "aMatrix");
+        std::string target = std::string("vlVectorize(a") + name_of(k1) + (vectors ? "Vec" : "Matrix") + ", a" +
+                             name_of(k2) + (vectors ? "Vec" : "Matrix") + ")";
+        Operands ops(host, types, {k1, k2}, {complex_record(0, 0), complex_record(0, 0)});
+        if (vectors) {
+          ops.array(0)->cols = 1;  // vector predicates need one column
+          ops.array(1)->cols = 1;
+        }
+        expect_same(e.signature, target, ops);
+      }
+  }
+}
+
+TEST_F(Dispatch, ARecordWithSeveralColumnsPassedAsAVectorIsComplexAndOnlyItsFirstColumnIsRead) {
+  Operands ops(host, {"aVector"}, {'R'}, {});
+  ASSERT_EQ(ops.array(0)->cols, 2);
+  expect_same("vlVectorize(aVector)", "vlVectorize(aCplxVec)", ops);
+  EXPECT_EQ(g_recorder.calls, 3u);
+}
+
+TEST_F(Dispatch, AScalarRecordWhoseTagIsNotTwoIsNeverPure) {
+  aComplex odd = complex_record(2.0, 0.0);
+  odd.tag = ValueTag::String;
+  Operands ops(host, {"aComplex", "aVector"}, {'S', 'R'}, {odd, {}});
+  ops.array(1)->cols = 1;
+  expect_same("vlVectorize(aComplex, aVector)", "vlNcVectorize(aComplex, aRealVec)", ops);
+}
+
+TEST_F(Dispatch, ARecordWithNeitherArrayIsReal) {
+  Operands ops(host, {"aMatrix"}, {'R'}, {});
+  aMatrix* m = ops.array(0);
+  double* real = m->real;
+  m->real = nullptr;
+  expect_same("vlNcVectorize(aMatrix)", "vlNcVectorize(aRealMatrix)", ops);
+  for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(bits(g_recorder.inputs[k][0].real), 0u);
+  m->real = real;
+}
+
+}  // namespace
+}  // namespace vellum::test
