@@ -45,17 +45,24 @@ concept ArrayView = requires { ViewTraits<T>::kRead; };
 template <class T>
 concept ScalarView = std::is_same_v<T, aComplex> || std::is_same_v<T, aPureReal>;
 
-// One part array: cell (i, j) at base[j * column_step + i * row_step]. An absent array is the
-// static zero with both steps 0.
+// One part array read down a column: column(j) points the cursor at the column's first cell,
+// next() yields one cell and steps to the next row. An absent array is the static zero with
+// both steps 0, so that no element tests for it.
 struct Part {
   double const* base;
   std::ptrdiff_t column_step;
   std::ptrdiff_t row_step;
+  double const* cursor = nullptr;
 
   static Part of(double const* array, std::int32_t ld) noexcept {
     return array ? Part{array, ld, 1} : Part{&kStaticZero, 0, 0};
   }
-  double at(std::int32_t i, std::int32_t j) const noexcept { return base[j * column_step + i * row_step]; }
+  void column(std::int32_t j) noexcept { cursor = base + j * column_step; }
+  double next() noexcept {
+    double cell = *cursor;
+    cursor += row_step;
+    return cell;
+  }
 };
 
 // A vector or matrix operand read as its view says; real parts are tested for nested cells
@@ -66,13 +73,17 @@ struct ArrayIn {
   Part imag;
   char const* nested_text;
 
-  scalar_val at(std::int32_t i, std::int32_t j) const {
+  void column(std::int32_t j) noexcept {
+    if constexpr (R != Read::Imag) real.column(j);
+    if constexpr (R != Read::Real) imag.column(j);
+  }
+  scalar_val next() {
     if constexpr (R == Read::Imag) {
-      return {0.0, imag.at(i, j)};
+      return {0.0, imag.next()};
     } else {
-      double re = real.at(i, j);
+      double re = real.next();
       check_not_nested(re, nested_text);
-      return {re, R == Read::Complex ? imag.at(i, j) : 0.0};
+      return {re, R == Read::Complex ? imag.next() : 0.0};
     }
   }
 };
@@ -81,7 +92,8 @@ struct ArrayIn {
 template <class T>
 struct ConstIn {
   T value;
-  T const& at(std::int32_t, std::int32_t) const noexcept { return value; }
+  void column(std::int32_t) noexcept {}
+  T const& next() const noexcept { return value; }
 };
 
 template <class View>
@@ -96,13 +108,27 @@ auto read_operand(View const* view, int position) {
   }
 }
 
-// Calls the function for element (i, j): every operand is read in operand order (a braced list
-// evaluates left to right), then the one indirect call.
+// The work for one element: every operand read in operand order (a braced list evaluates left
+// to right), then the one indirect call of the scalar function.
 template <class Fn, class... In>
-inline void call_element(Fn fn, scalar_val& result, std::int32_t i, std::int32_t j, In const&... in) {
-  std::tuple<std::remove_cvref_t<decltype(in.at(i, j))>...> inputs{in.at(i, j)...};
-  std::apply([&](auto const&... x) { fn(result, x...); }, inputs);
-}
+struct Elementwise {
+  Fn function;
+  std::tuple<In...> inputs;
+
+  void column(std::int32_t j) noexcept {
+    std::apply([j](In&... in) { (in.column(j), ...); }, inputs);
+  }
+  void operator()(scalar_val& result) {
+    std::apply(
+        [&](In&... in) {
+          std::tuple<std::remove_cvref_t<decltype(in.next())>...> x{in.next()...};
+          std::apply([&](auto const&... value) { function(result, value...); }, x);
+        },
+        inputs);
+  }
+};
+template <class Fn, class... In>
+Elementwise(Fn, std::tuple<In...>) -> Elementwise<Fn, In...>;
 
 template <class Result>
 Result* out_of_memory() noexcept {
@@ -115,8 +141,10 @@ inline std::size_t element_count(std::int32_t rows, std::int32_t cols) noexcept 
 
 // Buffered skeleton: results go to scratch arrays; the result rule then decides which of them
 // the record keeps, and the record is made last. A throw releases the scratch arrays.
+// The body is copied into a local of the loop's own frame whose address never escapes: its
+// captures then stay in registers across the call of the scalar function.
 template <Rule R, class Result, class Body>
-Result* buffered(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body&& body) {
+Result* buffered(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body body) {
   constexpr bool kImag = R != Rule::Real;
   std::size_t n = element_count(rows, cols);
   ScratchArray real(n);
@@ -124,18 +152,21 @@ Result* buffered(EfiCallContext* context, std::int32_t rows, std::int32_t cols, 
   ScratchArray imag = kImag ? ScratchArray(n) : ScratchArray();
   if (kImag && !imag) return out_of_memory<Result>();
 
+  Body element = body;
   double* re = real.get();
   double* im = imag.get();
   bool all_real_zero = true;
   bool all_imag_zero = true;
-  scalar_val result;
-  std::size_t k = 0;
+  // Aligned so that a scalar function storing the whole result at once never splits the store
+  // across two cache lines, which would stall the read of the result that follows.
+  alignas(16) scalar_val result;
   for (std::int32_t j = 0; j < cols; ++j) {
-    for (std::int32_t i = 0; i < rows; ++i, ++k) {
-      body(result, i, j);
-      re[k] = result.real;
+    element.column(j);
+    for (std::int32_t i = 0; i < rows; ++i) {
+      element(result);
+      *re++ = result.real;
       if constexpr (kImag) {
-        im[k] = result.imag;
+        *im++ = result.imag;
         if constexpr (R == Rule::TrimmedComplex) all_real_zero &= result.real == 0.0;
         if constexpr (R != Rule::FullComplex) all_imag_zero &= result.imag == 0.0;
       }
@@ -154,7 +185,7 @@ Result* buffered(EfiCallContext* context, std::int32_t rows, std::int32_t cols, 
 // Direct skeleton: the record is made first with its part arrays and every result is stored
 // into it by the write rule. A throw leaves the record to the host.
 template <Rule R, class Result, class Body>
-Result* direct(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body&& body) {
+Result* direct(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body body) {
   static_assert(R == Rule::Real || R == Rule::FullComplex, "the direct skeleton keeps its arrays");
   constexpr bool kImag = R == Rule::FullComplex;
   std::size_t n = element_count(rows, cols);
@@ -165,23 +196,31 @@ Result* direct(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Bo
 
   aMatrix* record = aMatrix::mk(context->allocator, rows, cols, real.release(), imag.release(),
                                 static_cast<unsigned>(n * sizeof(double)));
-  scalar_val result;
+  // The record's slots, leading dimension and size, read once: no one else holds the record
+  // before it is returned, and both slots are filled, so the write rule never grows an array.
+  double* real_slot = record->real;
+  double* imag_slot = record->imag;
+  std::int32_t const ld = record->ld;
+  std::uint32_t const size = record->size;
+  Body element = body;
+  alignas(16) scalar_val result;
   for (std::int32_t j = 0; j < cols; ++j) {
+    element.column(j);
     for (std::int32_t i = 0; i < rows; ++i) {
-      body(result, i, j);
-      set_elem_grow(&record->real, record->ld, i, j, record->size, result.real);
-      if constexpr (kImag) set_elem_grow(&record->imag, record->ld, i, j, record->size, result.imag);
+      element(result);
+      set_elem_grow(&real_slot, ld, i, j, size, result.real);
+      if constexpr (kImag) set_elem_grow(&imag_slot, ld, i, j, size, result.imag);
     }
   }
   return view_as<Result>(record);
 }
 
 template <Skeleton S, Rule R, class Result, class Body>
-Result* run_skeleton(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body&& body) {
+Result* run_skeleton(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body body) {
   if constexpr (S == Skeleton::Buffered)
-    return buffered<R, Result>(context, rows, cols, static_cast<Body&&>(body));
+    return buffered<R, Result>(context, rows, cols, body);
   else
-    return direct<R, Result>(context, rows, cols, static_cast<Body&&>(body));
+    return direct<R, Result>(context, rows, cols, body);
 }
 
 // The position, counted from 1, of the one array operand when its real parts are tested; 0 when
@@ -228,9 +267,7 @@ Result* typed_kernel(EfiCallContext* context, Fn function, Ops const*... ops) {
   auto inputs = [&]<std::size_t... Index>(std::index_sequence<Index...>) {
     return std::tuple{read_operand(ops, static_cast<int>(Index) + 1)...};
   }(std::index_sequence_for<Ops...>{});
-  return run_skeleton<S, R, Result>(context, rows, cols, [&](scalar_val& result, std::int32_t i, std::int32_t j) {
-    std::apply([&](auto const&... in) { call_element(function, result, i, j, in...); }, inputs);
-  });
+  return run_skeleton<S, R, Result>(context, rows, cols, Elementwise{function, inputs});
 }
 
 }  // namespace vellum::kernels
