@@ -28,7 +28,7 @@ std::size_t cell_count(aMatrix const* m) {
 }
 }  // namespace
 
-HostAllocator::HostAllocator() : calls_(kAllocatorSlots, 0) {}
+HostAllocator::HostAllocator() : calls_(kAllocatorSlots, 0), refused_(kAllocatorSlots, false) {}
 
 HostAllocator::~HostAllocator() {
   if (report_on_destroy_) {
@@ -87,6 +87,7 @@ void* HostAllocator::make_heap_record() {
 #define VELLUM_DEFINE_HOST_MAKE(position, name, Record)                                          \
   std::int32_t VELLUM_COM HostAllocator::name(Record** out) {                                    \
     log_call(position);                                                                          \
+    if (refused_[position]) return kOutOfMemory;                                                 \
     bool on_heap = position == kGlobal || position == kGlobalsDEQ || position == kGlobalList;    \
     *out = reinterpret_cast<Record*>(on_heap ? make_heap_record() : make_record(position));      \
     return 0;                                                                                    \
@@ -131,8 +132,9 @@ std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* te
   return 0;
 }
 
-std::int32_t VELLUM_COM HostAllocator::AllocGraphicHandle(aGraphicHandle** out, int) {
+std::int32_t VELLUM_COM HostAllocator::AllocGraphicHandle(aGraphicHandle** out, int handle) {
   log_call(47);
+  last_graphic_handle_ = handle;
   *out = reinterpret_cast<aGraphicHandle*>(make_record(47));
   return 0;
 }

@@ -94,6 +94,14 @@ class HostAllocator final : public IvlAllocator {
   };
   MatrixRequest const& last_matrix_request() const noexcept { return last_matrix_request_; }
 
+  // The handle of the latest AllocGraphicHandle call.
+  int last_graphic_handle() const noexcept { return last_graphic_handle_; }
+
+  // From now on the operation at `position` returns E_OUTOFMEMORY and leaves the result location
+  // as it was, as a host that has no record to give might. (Only aComponent::mk expects it.)
+  void refuse(int position, bool on = true) { refused_.at(static_cast<std::size_t>(position)) = on; }
+  static constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(0x8007000Eu);
+
   // The name of the operation at a position ("AllocMatrix"), or "HostOperationN".
   static std::string operation_name(int position);
 
@@ -128,6 +136,8 @@ class HostAllocator final : public IvlAllocator {
   Vector<std::size_t> calls_;
   Vector<int> call_log_;
   MatrixRequest last_matrix_request_;
+  int last_graphic_handle_ = 0;
+  Vector<bool> refused_;
   bool report_on_destroy_ = true;
 };
 

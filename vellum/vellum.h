@@ -2,13 +2,21 @@
 #pragma once
 
 #include <vellum/library/api.h>
+#include <vellum/packdesc/signatures.h>
+#include <vellum/packdesc/types.h>
 #include <vellum/values/allocator.h>
 #include <vellum/values/anyval.h>
 #include <vellum/values/complex.h>
+#include <vellum/values/construct.h>
+#include <vellum/values/environment.h>
 #include <vellum/values/error.h>
 #include <vellum/values/error_texts.h>
+#include <vellum/values/function.h>
+#include <vellum/values/identifier.h>
 #include <vellum/values/matrix.h>
 #include <vellum/values/matrix_cells.h>
+#include <vellum/values/names.h>
+#include <vellum/values/nodes.h>
 #include <vellum/values/string.h>
 #include <vellum/values/unit.h>
 #include <vellum/vectorize/elements.h>
