@@ -14,7 +14,18 @@ include(VellumTestRunner)
 # library, the reference host and the allocation-failure injector.
 function(vellum_add_test_suite name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE vellum vellum_host vellum_fault_injection vellum_test_support
+  # The host's archive before the library it calls: archives are searched in order.
+  target_link_libraries(${name} PRIVATE vellum_host vellum vellum_fault_injection vellum_test_support
+                        GTest::gtest_main)
+  vellum_register_tests(${name})
+endfunction()
+
+# vellum_add_internal_test_suite(NAME SOURCES...): a GoogleTest program for what lies past the
+# exported interface (a substituted platform service, an internal decision). It links the static
+# library, which holds the same objects as the shared one.
+function(vellum_add_internal_test_suite name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE vellum_host vellum_static vellum_fault_injection vellum_test_support
                         GTest::gtest_main)
   vellum_register_tests(${name})
 endfunction()

@@ -1,7 +1,17 @@
 // Everything a function pack links against.
 #pragma once
 
+#include <vellum/diag/timers.h>
 #include <vellum/library/api.h>
+#include <vellum/memory/blocks.h>
+#include <vellum/memory/nr_arrays.h>
+#include <vellum/numerics/classification.h>
+#include <vellum/numerics/comparison.h>
+#include <vellum/numerics/complex.h>
+#include <vellum/numerics/packing.h>
+#include <vellum/numerics/paths.h>
+#include <vellum/numerics/products.h>
+#include <vellum/packdesc/registration.h>
 #include <vellum/packdesc/signatures.h>
 #include <vellum/packdesc/types.h>
 #include <vellum/values/allocator.h>

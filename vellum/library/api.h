@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// VELLUM_API marks what the shared library exports; everything else is hidden.
-#if defined(_WIN32)
+// VELLUM_API marks what the shared library exports; everything else is hidden. Programs that
+// link the static library (VELLUM_STATIC) see plain declarations.
+#if defined(VELLUM_STATIC)
+#  define VELLUM_API
+#elif defined(_WIN32)
 #  if defined(VELLUM_BUILDING_LIBRARY)
 #    define VELLUM_API __declspec(dllexport)
 #  else
