@@ -5,8 +5,8 @@ add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
 
 if(WIN32)
   add_compile_options(-msse2 -mfpmath=sse)
-  # Self-contained test programs and DLL: no runtime DLLs beside them under Wine.
-  add_link_options(-static-libgcc -static-libstdc++)
+  # Self-contained programs and DLL: no runtime DLLs (libstdc++, libgcc, winpthread) beside them.
+  add_link_options(-static)
 endif()
 
 option(VELLUM_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

@@ -35,14 +35,24 @@ function(_vellum_probe_i386 result)
 endfunction()
 
 set(VELLUM_TEST_MODE native)
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  # windows-x64: the test programs run under wine64, which runs on every x86-64 kernel.
+  find_program(VELLUM_WINE wine)
+  if(VELLUM_WINE)
+    set(VELLUM_TEST_MODE wine)
+    set(VELLUM_WINE_RUN ${PROJECT_SOURCE_DIR}/cmake/wine-run ${CMAKE_BINARY_DIR})
+  else()
+    set(VELLUM_TEST_MODE skip)
+    set(VELLUM_SKIP_REASON "Wine is not installed")
+  endif()
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 4)
   _vellum_probe_i386(VELLUM_I386_RUNS)
   message(STATUS "vellum: i386 code runs natively: ${VELLUM_I386_RUNS}")
   if(WIN32)
-    # Running the Windows programs needs a Wine prefix and server for the whole run; until that
-    # is set up here the programs are built and their tests reported as skipped.
+    # Running the 32-bit Windows programs needs a Wine that runs i386 code; until that is set up
+    # here the programs are built and their tests reported as skipped.
     set(VELLUM_TEST_MODE skip)
-    set(VELLUM_SKIP_REASON "the Windows test programs are built but not run in this configuration")
+    set(VELLUM_SKIP_REASON "the 32-bit Windows test programs are built but not run in this configuration")
   elseif(NOT VELLUM_I386_RUNS)
     find_program(VELLUM_QEMU_I386 qemu-i386)
     if(VELLUM_QEMU_I386)
@@ -53,6 +63,11 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     endif()
   endif()
 endif()
+if(VELLUM_TEST_MODE STREQUAL "wine" AND BUILD_TESTING)
+  # One wineserver for the whole run, stopped at its end.
+  add_test(NAME wineserver_stop COMMAND ${VELLUM_WINE_RUN} --stop)
+  set_tests_properties(wineserver_stop PROPERTIES FIXTURES_CLEANUP wine)
+endif()
 message(STATUS "vellum: tests run ${VELLUM_TEST_MODE}")
 
 function(vellum_register_tests target)
@@ -61,10 +76,14 @@ function(vellum_register_tests target)
     set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE 77)
     return()
   endif()
+  set(fixture)
   if(VELLUM_TEST_MODE STREQUAL "emulator")
     set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${VELLUM_QEMU_I386})
+  elseif(VELLUM_TEST_MODE STREQUAL "wine")
+    set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${VELLUM_WINE_RUN})
+    set(fixture FIXTURES_REQUIRED wine)
   endif()
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES ENVIRONMENT
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
+                       PROPERTIES ${fixture} ENVIRONMENT
                        "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()

@@ -33,7 +33,7 @@ class Timers : public ::testing::Test {
   std::int64_t ticks_per_ms() const { return vellum::platform::counter_frequency() / 1000; }
   std::string write_report() {
     report(path_.string().c_str());
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(path_);  // text mode: the platform's line ends read as "\n"
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

@@ -4,16 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
-// VELLUM_API marks what the shared library exports; everything else is hidden. Programs that
-// link the static library (VELLUM_STATIC) see plain declarations.
-#if defined(VELLUM_STATIC)
+// VELLUM_API marks what the shared library exports; everything else is hidden. Programs see
+// plain declarations on Windows too: the MinGW linker takes functions and data from the DLL's
+// import library without dllimport, so one compiled host or pack links the DLL or the static
+// library (VELLUM_STATIC) alike.
+#if defined(VELLUM_STATIC) || (defined(_WIN32) && !defined(VELLUM_BUILDING_LIBRARY))
 #  define VELLUM_API
 #elif defined(_WIN32)
-#  if defined(VELLUM_BUILDING_LIBRARY)
-#    define VELLUM_API __declspec(dllexport)
-#  else
-#    define VELLUM_API __declspec(dllimport)
-#  endif
+#  define VELLUM_API __declspec(dllexport)
 #else
 #  define VELLUM_API __attribute__((visibility("default")))
 #endif

@@ -45,11 +45,14 @@ void set_counter_source(CounterSource source) { g_counter_source.store(source); 
 
 namespace {
 std::uint32_t copy_module_file_name(void* module, char* buffer, std::uint32_t size) {
-  link_map* map = nullptr;
-  if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map) return 0;
-  std::string name = map->l_name ? map->l_name : "";
+  std::string name;
+  if (module) {
+    link_map* map = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map) return 0;
+    name = map->l_name ? map->l_name : "";
+  }
   if (name.empty()) {
-    // The program itself.
+    // The program itself, as for a null module.
     char self[4096];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof self) return 0;
@@ -72,7 +75,7 @@ std::uint32_t copy_module_file_name(void* module, char* buffer, std::uint32_t si
 
 // The system's functions report failures and never throw; neither do these stand-ins.
 std::uint32_t module_file_name(void* module, char* buffer, std::uint32_t size) {
-  if (!module || !buffer || size == 0) return 0;
+  if (!buffer || size == 0) return 0;
   try {
     return copy_module_file_name(module, buffer, size);
   } catch (...) {
