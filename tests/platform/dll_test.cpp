@@ -15,6 +15,8 @@ struct Guid {
 using Register = long(__stdcall*)(void*, Guid const*);
 using Unregister = long(__stdcall*)(Guid const*);
 
+DWORD WINAPI return_seven(void*) { return 7; }
+
 TEST(VellumDll, ExportsRegistrationUndecoratedAndRegistersItself) {
   HMODULE dll = LoadLibraryA("vellum.dll");
   ASSERT_NE(dll, nullptr) << "vellum.dll on the search path";
@@ -44,7 +46,7 @@ TEST(VellumDll, ExportsRegistrationUndecoratedAndRegistersItself) {
 
   // Thread notifications are off: a thread started and joined while the DLL is loaded runs
   // without the DLL's entry point being called for it (nothing to observe but that it works).
-  HANDLE thread = CreateThread(nullptr, 0, [](void*) -> DWORD { return 7; }, nullptr, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, return_seven, nullptr, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   WaitForSingleObject(thread, INFINITE);
   DWORD code = 0;
