@@ -91,6 +91,7 @@ std::uint32_t module_file_name(void* module, char* buffer, std::uint32_t size) {
 
 namespace {
 constexpr char kMagic[4] = {'V', 'L', 'M', 'V'};
+constexpr off_t kLargestValueFile = off_t{1} << 26;
 
 std::string store_root() {
   if (char const* root = std::getenv("VELLUM_REGISTRY_ROOT"); root && *root) return root;
@@ -225,7 +226,8 @@ bool write_value_file(RegistryKey key, char const* name, char const* data, std::
   static std::atomic<unsigned> serial{0};
   std::string temporary = open->folder + "/.tmp-" + std::to_string(getpid()) + "-" + std::to_string(serial++) + "-" +
                           file_name_of(name);
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  // No live writer shares this name (pid and serial); one left by a killed writer is overwritten.
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   unsigned char header[12];
   std::memcpy(header, kMagic, 4);
@@ -264,13 +266,28 @@ std::optional<std::vector<RegistryValue>> list_values(char const* path) {
     if (file.empty() || file[0] == '.') continue;
     std::optional<std::string> name = value_name_of(file);
     if (!name) continue;
-    std::FILE* in = std::fopen((folder + "/" + file).c_str(), "rb");
-    if (!in) continue;
+    // Only regular files are values: a pipe or a device in the key's folder would block the reader
+    // or never end.
+    int fd = ::open((folder + "/" + file).c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestValueFile) {
+      ::close(fd);
+      continue;
+    }
     std::vector<unsigned char> content;
     unsigned char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) content.insert(content.end(), chunk, chunk + got);
-    bool failed = std::ferror(in) != 0;
-    std::fclose(in);
+    bool failed = false;
+    for (;;) {
+      ssize_t got = read(fd, chunk, sizeof chunk);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        failed = got < 0;
+        break;
+      }
+      content.insert(content.end(), chunk, chunk + got);
+    }
+    ::close(fd);
     if (failed || content.size() < 12 || std::memcmp(content.data(), kMagic, 4) != 0) continue;
     std::uint32_t length = get_word(content.data() + 8);
     if (length != content.size() - 12) continue;
