@@ -255,6 +255,13 @@ void HostAllocator::release_all() {
   while (!records_.empty()) release(static_cast<Anyval*>(records_.begin()->first));
 }
 
+void HostAllocator::release_unkept() {
+  Vector<Anyval*> garbage;
+  for (auto const& [address, entry] : records_)
+    if (!entry.kept) garbage.push_back(static_cast<Anyval*>(address));
+  for (Anyval* record : garbage) release(record);
+}
+
 bool HostAllocator::kept_holds(double const* array) const {
   for (auto const& [address, entry] : records_) {
     if (!entry.kept) continue;

@@ -71,6 +71,8 @@ class HostAllocator final : public IvlAllocator {
   void release(Anyval* record);
   // Releases every tracked record.
   void release_all();
+  // Releases every record neither kept nor released: what a call that ended by throwing made.
+  void release_unkept();
 
   // Calls of the operation at `position` so far, and every call's position in order.
   std::size_t calls(int position) const { return calls_.at(static_cast<std::size_t>(position)); }

@@ -1,7 +1,10 @@
 #include "host/printer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include <vellum/values/complex.h>
 #include <vellum/values/error.h>
@@ -12,13 +15,29 @@
 namespace vellum::host {
 
 namespace {
+// 15 digits where they read back to the same double, else 17, so that printed values parse back
+// exactly.
 std::string format_double(double x) {
   char buffer[40];
   std::snprintf(buffer, sizeof buffer, "%.15g", x);
+  if (std::strtod(buffer, nullptr) != x) std::snprintf(buffer, sizeof buffer, "%.17g", x);
   return buffer;
 }
 
-std::string quoted(aString const* s) { return "\"" + std::string(s->text ? s->text : "") + "\""; }
+std::string format_cell(aMatrix const* m, int i, int j) {
+  double real = *elem_ptr(m->real, m->ld, i, j);
+  if (is_nested_cell(real)) return format_value(nested_value(real));
+  return format_number(real, *elem_ptr(m->imag, m->ld, i, j));
+}
+
+std::string quoted(aString const* s) {
+  std::string out = "\"";
+  for (char const* c = s->text ? s->text : ""; *c; ++c) {
+    if (*c == '"' || *c == '\\') out += '\\';
+    out += *c;
+  }
+  return out + "\"";
+}
 }  // namespace
 
 std::string format_number(double real, double imag) {
@@ -52,12 +71,7 @@ std::string format_value(Anyval const* value) {
         if (i) out += "; ";
         for (int j = 0; j < m->cols; ++j) {
           if (j) out += ", ";
-          double real = *elem_ptr(m->real, m->ld, i, j);
-          if (is_nested_cell(real)) {
-            out += format_value(nested_value(real));
-            continue;
-          }
-          out += format_number(real, *elem_ptr(m->imag, m->ld, i, j));
+          out += format_cell(m, i, j);
         }
       }
       return out + "]";
@@ -67,6 +81,27 @@ std::string format_value(Anyval const* value) {
       return std::string("<") + (name ? name : "tag " + std::to_string(static_cast<int>(value->tag))) + ">";
     }
   }
+}
+
+std::string format_display(Anyval const* value) {
+  if (!value || value->tag != ValueTag::Matrix) return format_value(value);
+  auto const* m = static_cast<aMatrix const*>(value);
+  std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(m->rows));
+  std::vector<std::size_t> width(static_cast<std::size_t>(m->cols), 0);
+  for (int i = 0; i < m->rows; ++i)
+    for (int j = 0; j < m->cols; ++j) {
+      cells[i].push_back(format_cell(m, i, j));
+      width[j] = std::max(width[j], cells[i].back().size());
+    }
+  std::string out = "[";
+  for (int i = 0; i < m->rows; ++i) {
+    if (i) out += ";\n ";
+    for (int j = 0; j < m->cols; ++j) {
+      if (j) out += ", ";
+      out += std::string(width[j] - cells[i][j].size(), ' ') + cells[i][j];
+    }
+  }
+  return out + "]";
 }
 
 }  // namespace vellum::host

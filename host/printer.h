@@ -9,6 +9,9 @@
 namespace vellum::host {
 
 std::string format_number(double real, double imag);
+// One line; what it prints reads back through parse_literal (host/literal.h) as the same value.
 std::string format_value(Anyval const* value);
+// As a host shows a result: a matrix one row per line with its columns aligned.
+std::string format_display(Anyval const* value);
 
 }  // namespace vellum::host

@@ -1,0 +1,118 @@
+#include "host/pack.h"
+
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+#  include <dlfcn.h>
+#endif
+
+#include <vellum/values/error.h>
+
+namespace vellum::host {
+
+namespace {
+
+#if defined(_WIN32)
+void* open_module(std::string const& path, std::string& why) {
+  // The altered search path lets a pack find the DLLs beside it (vellum.dll).
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!module) why = "Windows error " + std::to_string(GetLastError());
+  return reinterpret_cast<void*>(module);
+}
+void* find_symbol(void* handle, char const* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+void close_module(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+#else
+void* open_module(std::string const& path, std::string& why) {
+  // A bare name would be searched for on the library path; a pack is always named by its file.
+  std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    char const* text = dlerror();
+    why = text ? text : "unknown reason";
+  }
+  return handle;
+}
+void* find_symbol(void* handle, char const* name) { return dlsym(handle, name); }
+void close_module(void* handle) { dlclose(handle); }
+#endif
+
+std::string plural(std::size_t n, char const* word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+std::string type_word(std::int32_t code) {
+  switch (code) {
+#define VELLUM_HOST_TYPE_WORD(word, number) \
+  case number:                              \
+    return #word;
+    VELLUM_TYPE_WORDS(VELLUM_HOST_TYPE_WORD)
+#undef VELLUM_HOST_TYPE_WORD
+  }
+  return "type " + std::to_string(code);
+}
+
+std::string signature_words(sFunctionInfo const* signature) {
+  std::string out;
+  std::int32_t count = signature->args ? signature->args->count : 0;
+  for (std::int32_t k = 0; k < count; ++k) out += (k ? ", " : "") + type_word(signature->args->types[k].code);
+  return out + (count ? " -> " : "-> ") + type_word(signature->result.code);
+}
+
+Pack::Pack(std::string const& path) : path_(path) {
+  std::string why;
+  handle_ = open_module(path, why);
+  if (!handle_) throw HostError("cannot load pack " + path + ": " + why);
+  auto entry = reinterpret_cast<VellumPackEntryFunction>(find_symbol(handle_, VELLUM_PACK_ENTRY_SYMBOL));
+  if (entry) table_ = entry();
+  if (!table_ || table_->count < 0 || (table_->count > 0 && !table_->entries)) {
+    close_module(handle_);
+    throw HostError(path + " is not a pack: it has no usable " VELLUM_PACK_ENTRY_SYMBOL "()");
+  }
+  for (VellumPackEntry const& e : entries())
+    if (!e.name || !e.function || !e.info.signature) {
+      close_module(handle_);
+      throw HostError(path + " is not a pack: an entry of its table lacks a name, a signature or a function");
+    }
+}
+
+Pack::~Pack() { close_module(handle_); }
+
+VellumPackEntry const& Pack::find(std::string_view name) const {
+  for (VellumPackEntry const& e : entries())
+    if (name == e.name) return e;
+  throw HostError(path_ + " has no function " + std::string(name));
+}
+
+Anyval* call(HostAllocator& host, VellumPackEntry const& entry, std::vector<Anyval*> const& args) {
+  sTypelist const* list = entry.info.signature->args;
+  std::size_t expected = list ? static_cast<std::size_t>(list->count) : 0;
+  if (args.size() != expected)
+    throw HostError(std::string(entry.name) + "(" + (entry.params ? entry.params : "") + ") takes " +
+                    plural(expected, "argument") + ", given " + std::to_string(args.size()));
+  for (std::size_t k = 0; k < expected; ++k) {
+    std::int32_t code = list->types[k].code;
+    auto tag = static_cast<std::int32_t>(args[k]->tag);
+    if (code != type_code::Any && code != tag)
+      throw HostError("argument " + std::to_string(k + 1) + " of " + entry.name + " must be " + type_word(code) +
+                      ", not " + type_word(tag));
+  }
+  for (Anyval* a : args) host.keep(a);
+
+  Anyval* result = nullptr;
+  try {
+    entry.function(host.context(), &result, args.data());
+  } catch (char const* text) {
+    // The pack cannot hand back what the call made before the throw; the host reclaims it.
+    host.release_unkept();
+    result = mkError(host.context(), text, 0);
+  }
+  if (!result) throw HostError(std::string(entry.name) + " returned no value");
+  host.keep(result);
+  return result;
+}
+
+}  // namespace vellum::host
