@@ -4,6 +4,8 @@
 //   vellum-host packs                         the packs registered with the host: GUID and module
 //   vellum-host list PACK                     the pack's functions and their signatures in words
 //   vellum-host [--check-leaks] [--time FILE] call PACK FUNCTION ARG...
+//   vellum-host [--check-leaks] [--time FILE] repl PACK...   the same, line by line: f(arg, ...)
+//   vellum-host register PACK | unregister PACK   the pack enrols itself with the host (or leaves)
 //
 // PACK is a module's path, or the GUID under which a pack is registered ("{...}").
 // --time FILE times the call with the library's named timers (one named after the function) and
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,10 +24,11 @@
 #include <vellum/platform/registry.h>
 #include <vellum/vellum.h>
 
+#include "host/command_line.h"
 #include "host/host_allocator.h"
-#include "host/literal.h"
 #include "host/pack.h"
 #include "host/printer.h"
+#include "host/repl.h"
 #include "host/values.h"
 
 namespace {
@@ -70,27 +74,10 @@ int run_demo() {
   return leaks.empty() ? 0 : 1;
 }
 
+
 constexpr char kUsage[] =
-    "usage: vellum-host demo | packs | list PACK | [--check-leaks] [--time FILE] call PACK FUNCTION ARG...";
-
-// Stops the function's timer and writes the report however the call ends.
-class TimedCall {
- public:
-  TimedCall(char const* name, std::string path) : name_(name), path_(std::move(path)) {
-    if (!path_.empty()) start(name_);
-  }
-  ~TimedCall() {
-    if (path_.empty()) return;
-    stop(name_);
-    report(path_.c_str());
-  }
-  TimedCall(TimedCall const&) = delete;
-  TimedCall& operator=(TimedCall const&) = delete;
-
- private:
-  char const* name_;
-  std::string path_;
-};
+    "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [--check-leaks] [--time FILE] "
+    "call PACK FUNCTION ARG... | repl PACK...";
 
 constexpr char kPacksKey[] = "Vellum\\Functions";
 
@@ -127,46 +114,35 @@ int run_list(std::string const& name) {
   return 0;
 }
 
-int run_call(std::vector<std::string> const& words, bool check_leaks, std::string const& time_path) {
+int run_call(std::vector<std::string> const& words, vellum::host::CallOptions const& options) {
+  vellum::host::Pack pack(pack_path(words.at(0)));
+  return vellum::host::call_and_print(pack.find(words.at(1)), {words.begin() + 2, words.end()}, options);
+}
+
+// The registry names the module's file: the pack is loaded by its full path, so that the path
+// written is one a later host can load from anywhere.
+int run_registration(std::string const& path, bool enrol) {
   using namespace vellum::host;
-  Pack pack(pack_path(words.at(0)));
-  VellumPackEntry const& entry = pack.find(words.at(1));
-  HostAllocator host;
-  // A malformed literal leaves the cells read so far behind; that is no leak of the pack's.
-  host.set_report_on_destroy(false);
-  std::vector<Anyval*> args;
-  for (std::size_t k = 2; k < words.size(); ++k) {
-    args.push_back(parse_literal(host.context()->allocator, words[k]));
-    host.keep(args.back());
-  }
-  Anyval* result = nullptr;
-  {
-    TimedCall timed(entry.name, time_path);
-    result = call(host, entry, args);
-  }
-  std::printf("%s\n", format_display(result).c_str());
-  int status = result->tag == ValueTag::Error ? 1 : 0;
-  if (check_leaks) {
-    std::string leaks = host.leak_report();
-    if (!leaks.empty()) {
-      std::fprintf(stderr, "vellum-host: %s left records or arrays behind:\n%s", entry.name, leaks.c_str());
-      if (leaks.back() != '\n') std::fputc('\n', stderr);
-      status = 3;
-    }
-  }
-  host.release_all();
-  return status;
+  Pack pack(std::filesystem::absolute(path).lexically_normal().string());
+  char const* symbol = enrol ? VELLUM_PACK_REGISTER_SYMBOL : VELLUM_PACK_UNREGISTER_SYMBOL;
+  void* function = pack.symbol(symbol);
+  if (!function) throw HostError(path + " does not register itself: it has no " + symbol + "()");
+  std::int32_t status = enrol ? reinterpret_cast<VellumPackRegisterFunction>(function)(pack.handle())
+                              : reinterpret_cast<VellumPackUnregisterFunction>(function)();
+  if (status != kVellumOk)
+    throw HostError(std::string(enrol ? "registering " : "unregistering ") + pack.path() + " failed");
+  std::printf("%s %s\n", enrol ? "registered" : "unregistered", pack.path().c_str());
+  return 0;
 }
 
 int run(int argc, char** argv) {
-  bool check_leaks = false;
-  std::string time_path;
+  vellum::host::CallOptions options;
   std::vector<std::string> words;
   for (int k = 1; k < argc; ++k) {
     if (std::strcmp(argv[k], "--check-leaks") == 0)
-      check_leaks = true;
+      options.check_leaks = true;
     else if (std::strcmp(argv[k], "--time") == 0 && k + 1 < argc)
-      time_path = argv[++k];
+      options.time_path = argv[++k];
     else if (std::strcmp(argv[k], "--help") == 0 || std::strcmp(argv[k], "-h") == 0) {
       std::printf("%s\n", kUsage);
       return 0;
@@ -176,7 +152,14 @@ int run(int argc, char** argv) {
   if (words.size() == 1 && words[0] == "demo") return run_demo();
   if (words.size() == 1 && words[0] == "packs") return run_packs();
   if (words.size() == 2 && words[0] == "list") return run_list(words[1]);
-  if (words.size() >= 3 && words[0] == "call") return run_call({words.begin() + 1, words.end()}, check_leaks, time_path);
+  if (words.size() == 2 && (words[0] == "register" || words[0] == "unregister"))
+    return run_registration(words[1], words[0] == "register");
+  if (words.size() >= 3 && words[0] == "call") return run_call({words.begin() + 1, words.end()}, options);
+  if (words.size() >= 2 && words[0] == "repl") {
+    std::vector<std::string> paths;
+    for (auto it = words.begin() + 1; it != words.end(); ++it) paths.push_back(pack_path(*it));
+    return vellum::host::run_repl(paths, options);
+  }
   std::fprintf(stderr, "%s\n", kUsage);
   return 2;
 }

@@ -81,6 +81,8 @@ Pack::Pack(std::string const& path) : path_(path) {
 
 Pack::~Pack() { close_module(handle_); }
 
+void* Pack::symbol(char const* name) const { return find_symbol(handle_, name); }
+
 VellumPackEntry const& Pack::find(std::string_view name) const {
   for (VellumPackEntry const& e : entries())
     if (name == e.name) return e;

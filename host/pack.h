@@ -37,6 +37,9 @@ class Pack {
   }
   VellumPackEntry const& find(std::string_view name) const;  // HostError when there is none
   std::string const& path() const noexcept { return path_; }
+  // The loaded module (HMODULE or dlopen handle) and one of its exported symbols (null if absent).
+  void* handle() const noexcept { return handle_; }
+  void* symbol(char const* name) const;
 
  private:
   std::string path_;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include <vellum/packdesc/registration.h>
 #include <vellum/packdesc/types.h>
 #include <vellum/values/allocator.h>
 #include <vellum/values/anyval.h>
@@ -44,3 +45,20 @@ using VellumPackEntryFunction = VellumPackTable const* (*)();
                                        (entries)};                                        \
     return &table;                                                                        \
   }
+
+// A pack that registers itself, so that an install step can enrol it with the host:
+//   constexpr GUID kPackGuid{0x1234abcd, 0xabcd, 0xef01, {0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f, 0x1a, 0x1b}};
+//   VELLUM_PACK_REGISTRATION(kPackGuid)
+// `vellum-host register PACK` loads the pack and calls vellum_pack_register with the handle of the
+// loaded module, whose file the registry then names; `vellum-host unregister PACK` takes it back.
+// Both return S_OK or E_FAIL, as RegisterEfiFunctionPack does.
+#define VELLUM_PACK_REGISTER_SYMBOL "vellum_pack_register"
+#define VELLUM_PACK_UNREGISTER_SYMBOL "vellum_pack_unregister"
+using VellumPackRegisterFunction = std::int32_t (*)(void* module);
+using VellumPackUnregisterFunction = std::int32_t (*)();
+
+#define VELLUM_PACK_REGISTRATION(guid)                                                          \
+  VELLUM_PACK_EXPORT std::int32_t vellum_pack_register(void* module) {                         \
+    return RegisterEfiFunctionPack(module, &(guid));                                            \
+  }                                                                                             \
+  VELLUM_PACK_EXPORT std::int32_t vellum_pack_unregister() { return UnregisterEfiFunctionPack(&(guid)); }

@@ -1,4 +1,6 @@
-// A strings pack: string records in and out, and a function that checks its own arguments.
+// A strings pack: string records in and out, a function that checks its own arguments, and
+// registration: installed, the pack enrols itself with the host under its GUID
+// (vellum-host register PACK, run by the examples' install step).
 //
 //   upper(s)    Str -> Str        s with ASCII letters in upper case
 //   join(a, b)  Any, Any -> Str   a and b, both strings, one after the other
@@ -28,6 +30,9 @@ void join_fn(EfiCallContext* context, Anyval** result, Anyval* const* args) {
   *result = aString::mk(context->allocator, (std::string(text_of(args[0])) + text_of(args[1])).c_str());
 }
 
+// The pack's identity with the host: the name of its registry value.
+constexpr GUID kPackGuid{0x5E11C0DE, 0x57A1, 0x4e6b, {0x9c, 0x3a, 0x51, 0x7e, 0x0f, 0x2d, 0x64, 0xb8}};
+
 VellumPackEntry const kFunctions[] = {
     {"upper", "s", {Str_to_Str, {}}, upper_fn},
     {"join", "a, b", {Any_Any_to_Str, {}}, join_fn},
@@ -36,3 +41,4 @@ VellumPackEntry const kFunctions[] = {
 }  // namespace
 
 VELLUM_PACK_FUNCTIONS(kFunctions)
+VELLUM_PACK_REGISTRATION(kPackGuid)

@@ -37,14 +37,17 @@ std::string drain(int fd) {
   return text;
 }
 
-// The outputs are small, so reading one pipe to its end before the other cannot block the host.
-HostRun run_host(std::vector<std::string> const& args) {
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {};
+// The inputs and outputs are small, so writing the input whole and then reading one pipe to its
+// end before the other cannot block the host.
+HostRun run_host(std::vector<std::string> const& args, std::string const& input = "") {
+  int in[2], out[2], err[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  posix_spawn_file_actions_addclose(&actions, in[1]);
   posix_spawn_file_actions_addclose(&actions, out[0]);
   posix_spawn_file_actions_addclose(&actions, err[0]);
   std::vector<char*> argv{const_cast<char*>(VELLUM_HOST)};
@@ -53,6 +56,13 @@ HostRun run_host(std::vector<std::string> const& args) {
   pid_t pid = 0;
   int spawned = posix_spawn(&pid, VELLUM_HOST, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  close(in[0]);
+  for (std::size_t fed = 0; fed < input.size();) {
+    ssize_t n = write(in[1], input.data() + fed, input.size() - fed);
+    if (n <= 0) break;
+    fed += static_cast<std::size_t>(n);
+  }
+  close(in[1]);
   close(out[1]);
   close(err[1]);
   HostRun run;
@@ -70,12 +80,16 @@ std::string expand(std::string text) {
   struct {
     char const* name;
     char const* path;
-  } const modules[] = {{"@elementwise", ELEMENTWISE_PACK}, {"@matrix", MATRIX_PACK},
+  } const modules[] = {{"@elementwise", ELEMENTWISE_PACK}, {"@matrix", MATRIX_PACK}, {"@strings", STRINGS_PACK},
                        {"@faulty", FAULTY_PACK},           {"@notapack", NOT_A_PACK}};
   for (auto const& m : modules)
     for (std::size_t at; (at = text.find(m.name)) != std::string::npos;) text.replace(at, std::strlen(m.name), m.path);
   return text;
 }
+
+constexpr char kUsage[] =
+    "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [--check-leaks] [--time FILE] "
+    "call PACK FUNCTION ARG... | repl PACK...\n";
 
 struct Case {
   char const* name;
@@ -141,9 +155,12 @@ Case const kBadInput[] = {
     {"no_value", {"call", "@faulty", "nothing", "1"}, 2, "", "vellum-host: nothing returned no value\n"},
     {"foreign_exception", {"call", "@faulty", "throw_other"}, 2, "",
      "vellum-host: the call ended with an exception the host does not know\n"},
-    {"no_command", {}, 2, "", "usage: vellum-host demo | packs | list PACK | [--check-leaks] [--time FILE] call PACK FUNCTION ARG...\n"},
-    {"call_without_function", {"call", "@matrix"}, 2, "",
-     "usage: vellum-host demo | packs | list PACK | [--check-leaks] [--time FILE] call PACK FUNCTION ARG...\n"},
+    {"no_command", {}, 2, "", kUsage},
+    {"call_without_function", {"call", "@matrix"}, 2, "", kUsage},
+    {"register_without_registration", {"register", "@matrix"}, 2, "",
+     "vellum-host: @matrix does not register itself: it has no vellum_pack_register()\n"},
+    {"repl_missing_pack", {"repl", "@elementwise", "/nonexistent/pack.so"}, 2, "",
+     "vellum-host: cannot load pack /nonexistent/pack.so: ", true},
 };
 INSTANTIATE_TEST_SUITE_P(BadInput, Cli, ::testing::ValuesIn(kBadInput),
                          [](auto const& info) { return std::string(info.param.name); });
@@ -173,6 +190,60 @@ TEST(CliPacks, RegisteredPacksByGuid) {
   dlclose(module);
   unsetenv("VELLUM_REGISTRY_ROOT");
   std::filesystem::remove_all(root);
+}
+
+// The strings pack enrols itself (as the examples' install step has it do) and leaves again.
+TEST(CliPacks, PackRegistersItself) {
+  std::string root = ::testing::TempDir() + "vellum-host-self-registry-" + std::to_string(getpid());
+  ASSERT_EQ(setenv("VELLUM_REGISTRY_ROOT", root.c_str(), 1), 0);
+  char const* guid = "{5E11C0DE-57A1-4e6b-9C3A-517E0F2D64B8}";
+
+  HostRun enrol = run_host({"register", STRINGS_PACK});
+  EXPECT_EQ(enrol.status, 0) << enrol.err;
+  EXPECT_EQ(enrol.out, std::string("registered ") + STRINGS_PACK + "\n");
+  EXPECT_EQ(run_host({"packs"}).out, std::string(guid) + "  " + STRINGS_PACK + "\n");
+  EXPECT_EQ(run_host({"call", guid, "upper", "\"abc\""}).out, "\"ABC\"\n");
+
+  HostRun leave = run_host({"unregister", STRINGS_PACK});
+  EXPECT_EQ(leave.status, 0) << leave.err;
+  EXPECT_EQ(run_host({"packs"}).out, "");
+  unsetenv("VELLUM_REGISTRY_ROOT");
+  std::filesystem::remove_all(root);
+}
+
+// A session of the repl, piped in: calls across two packs, a listing, the faults of a user (each
+// reported on its line, the session going on), an error value, and :quit ending it before the
+// input does.
+TEST(CliRepl, SessionAcrossPacks) {
+  std::string const input =
+      "sqrt([4, -9; 16, -1])\n"
+      "  \n"
+      ":list\n"
+      "join(\"a, [b\", upper(\"c\"))\n"
+      "upper(\"a, [b\")\n"
+      "scale([1, 2], 2i)\n"
+      "cbrt(8)\n"
+      "sqrt([1, 2)\n"
+      "sqrt [1]\n"
+      "join(\"x\", 1)\n"
+      "hypot([3], [4])\n"
+      ":quit\n"
+      "sqrt([1])\n";
+  HostRun run = run_host({"--check-leaks", "repl", ELEMENTWISE_PACK, STRINGS_PACK}, input);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "[2, 3i;\n 4, 1i]\n"
+            "sqrt(M): Mat -> Mat\nhypot(A, B): Mat, Mat -> Mat\nscale(M, z): Mat, Num -> Mat\n"
+            "upper(s): Str -> Str\njoin(a, b): Any, Any -> Str\n"
+            "vellum-host: malformed literal 'upper(\"c\")' at column 1: not a number, string or matrix\n"
+            "\"A, [B\"\n"
+            "[2i, 4i]\n"
+            "vellum-host: no pack has a function cbrt\n"
+            "vellum-host: malformed literal '[1, 2' at column 6: matrix without its closing ]\n"
+            "vellum-host: expected a call such as f(1, [2, 3]), not 'sqrt [1]'\n"
+            "error in argument 2: must be string\n"
+            "[5]\n");
 }
 
 // The timing report names the function's timer, whether the call gives a value or an error.

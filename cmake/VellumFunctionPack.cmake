@@ -1,0 +1,23 @@
+# vellum_add_function_pack(NAME SOURCES...): the pack module NAME.so / NAME.dll that a host loads
+# with dlopen or LoadLibrary. It links the library, sees the host protocol (host/protocol.h), and
+# exports only what it marks: its protocol entry (VELLUM_PACK_FUNCTIONS) and, if it has them,
+# its registration functions. The same function serves this source tree and an installed package.
+function(vellum_add_function_pack name)
+  if(NOT ARGN)
+    message(FATAL_ERROR "vellum_add_function_pack(${name}): no sources")
+  endif()
+  add_library(${name} MODULE ${ARGN})
+  target_link_libraries(${name} PRIVATE vellum::pack)
+  target_compile_features(${name} PRIVATE cxx_std_20)
+  # The numeric results a pack hands back are compared bit for bit with the library's own: no
+  # contraction into fused multiply-adds, no value-changing optimisation.
+  target_compile_options(${name} PRIVATE -ffp-contract=off -fno-fast-math)
+  set_target_properties(${name} PROPERTIES
+    PREFIX ""
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  if(WIN32)
+    # A DLL that needs no runtime DLLs beside it, only vellum.dll.
+    target_link_options(${name} PRIVATE -static)
+  endif()
+endfunction()

@@ -1,0 +1,48 @@
+# cmake --install: the headers, the library, the reference host (program, library, protocol and
+# testing headers), a CMake package and a pkg-config file.
+#
+#   find_package(vellum)  ->  vellum::vellum  (the shared library)
+#                             vellum::host    (the reference host, for a pack's tests)
+#                             vellum::pack    (what a pack module builds against)
+#                             vellum::vellum-host
+#                             vellum_add_function_pack(NAME SOURCES...)
+include(CMakePackageConfigHelpers)
+
+set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/vellum)
+
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/vellum/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vellum
+        FILES_MATCHING PATTERN "*.h")
+# The host's headers keep their own folder, so that packs and tests include <host/protocol.h>
+# from the installed package as they do in this tree, without a folder named "host" among the
+# system's headers.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/host/ DESTINATION ${VELLUM_INSTALL_HOST_INCLUDEDIR}/host
+        FILES_MATCHING PATTERN "*.h")
+
+# The installed program finds the library beside it (lib next to bin).
+file(RELATIVE_PATH bin_to_lib ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
+if(NOT WIN32)
+  set_target_properties(vellum-host PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
+endif()
+
+install(TARGETS vellum vellum_host vellum_pack vellum-host EXPORT vellumTargets
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+set_target_properties(vellum_host PROPERTIES EXPORT_NAME host)
+set_target_properties(vellum_pack PROPERTIES EXPORT_NAME pack)
+install(EXPORT vellumTargets NAMESPACE vellum:: DESTINATION ${package_dir})
+
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/vellumConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/vellumConfig.cmake INSTALL_DESTINATION ${package_dir})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/vellumConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/vellumConfig.cmake ${PROJECT_BINARY_DIR}/vellumConfigVersion.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/VellumFunctionPack.cmake
+        DESTINATION ${package_dir})
+
+# The file names the prefix relative to its own place, so that the package can be installed
+# anywhere (cmake --install --prefix DIR) and moved.
+file(RELATIVE_PATH pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/vellum.pc.in ${PROJECT_BINARY_DIR}/vellum.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/vellum.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

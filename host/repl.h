@@ -1,0 +1,15 @@
+// `vellum-host repl PACK...`: the packs' functions called line by line, as a user of the host
+// types them:  sqrt([4, -9])   :list   :quit
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/command_line.h"
+
+namespace vellum::host {
+
+// Reads lines until :quit or the end of input. Returns 0, or 2 when a pack cannot be loaded.
+int run_repl(std::vector<std::string> const& pack_paths, CallOptions const& options);
+
+}  // namespace vellum::host
