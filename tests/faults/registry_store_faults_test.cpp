@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/private_registry.h"
 #include "tests/support/test_support.h"
 #include "vellum/platform/module_file.h"
 #include "vellum/platform/registry.h"
@@ -32,27 +33,12 @@ namespace fs = std::filesystem;
 using vellum::platform::list_values;
 using vellum::platform::RegistryValue;
 
-constexpr char kKey[] = "Vellum\\Functions";
-GUID const kGuid{0x1234ABCD, 0xABCD, 0xEF01, {0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x1A, 0x1B}};
-constexpr char kGuidText[] = "{1234ABCD-ABCD-ef01-0A0B-0C0D0E0F1A1B}";
+constexpr auto& kKey = vellum::test::kPacksKey;
+constexpr auto& kGuid = vellum::test::kTestGuid;
+constexpr auto& kGuidText = vellum::test::kTestGuidText;
 
 class RegistryStoreFaults : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vellum-store-faults-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
-    store_ = root_ / "store";
-    key_folder_ = store_ / "HKEY_CLASSES_ROOT" / "Vellum" / "Functions";
-    setenv("VELLUM_REGISTRY_ROOT", store_.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("VELLUM_REGISTRY_ROOT");
-    std::error_code ignored;
-    for (auto const& entry : fs::recursive_directory_iterator(root_, ignored))
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(root_, ignored);
-  }
 
   // The program's own path, which RegisterEfiFunctionPack stores for a null module.
   static std::string program_path() {
@@ -67,7 +53,8 @@ class RegistryStoreFaults : public ::testing::Test {
     return named;
   }
 
-  fs::path root_, store_, key_folder_;
+  vellum::test::PrivateRegistryStore registry_;
+  fs::path root_ = registry_.root(), store_ = registry_.store(), key_folder_ = registry_.key_folder();
 };
 
 // ---- Killed writers ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "tests/support/private_registry.h"
 #include "tests/support/test_support.h"
 #include "vellum/platform/module_file.h"
 #include "vellum/platform/registry.h"
@@ -19,22 +20,14 @@ namespace {
 namespace fs = std::filesystem;
 using vellum::platform::list_values;
 
-constexpr char kKey[] = "Vellum\\Functions";
-GUID const kGuid{0x1234ABCD, 0xABCD, 0xEF01, {0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x1A, 0x1B}};
-constexpr char kGuidText[] = "{1234ABCD-ABCD-ef01-0A0B-0C0D0E0F1A1B}";
+constexpr auto& kKey = vellum::test::kPacksKey;
+constexpr auto& kGuid = vellum::test::kTestGuid;
+constexpr auto& kGuidText = vellum::test::kTestGuidText;
 
 class Registration : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vellum-registry-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
-    setenv("VELLUM_REGISTRY_ROOT", (root_ / "store").c_str(), 1);
-  }
   void TearDown() override {
     for (void* handle : handles_) dlclose(handle);
-    unsetenv("VELLUM_REGISTRY_ROOT");
-    fs::remove_all(root_);
   }
 
   // A copy of the tiny module at a path of exactly `length` characters, loaded.
@@ -74,7 +67,8 @@ class Registration : public ::testing::Test {
     return values;
   }
 
-  fs::path root_;
+  vellum::test::PrivateRegistryStore registry_;
+  fs::path root_ = registry_.root();
   std::vector<void*> handles_;
 };
 
