@@ -297,35 +297,6 @@ TYPED_TEST(NRArrays, LeaveNothingBehindWhereverMemoryRunsOut) {
   }
 }
 
-TEST(NRArrayExamples, ContiguousRowsSegmentedRowsAndTheLastElement) {
-  std::int64_t const before = faults::live_blocks();
-
-  double** m = nullptr;
-  ASSERT_EQ(NRAllocate(m, 1, 3, 1, 4), 1);
-  EXPECT_EQ(&m[2][1], &m[1][4] + 1);
-  EXPECT_EQ(&m[3][4], &m[1][1] + 11);
-  NRFree(m, 1, 3, 1, 4);
-
-  int** s = nullptr;
-  ASSERT_EQ(SegmentedNRAllocate(s, 5, 6, 7, 8), 1);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(s[i], nullptr) << i;
-  ASSERT_NE(s[5], nullptr);
-  ASSERT_NE(s[6], nullptr);
-  EXPECT_NE(s[5], s[6]);
-  for (int j = 0; j < 9; ++j) EXPECT_EQ(s[5][j] | s[6][j], 0) << j;
-  SegmentedNRFree(s, 5, 6, 7, 8);
-  EXPECT_EQ(s, nullptr);
-
-  float*** t = nullptr;
-  ASSERT_EQ(NRAllocate(t, 1, 2, 1, 3, 1, 4), 1);
-  EXPECT_EQ(&t[2][3][4], &t[1][1][1] + 23);
-  EXPECT_EQ(&t[2][1][1], &t[1][3][4] + 1);
-  EXPECT_EQ(&t[2][1], &t[1][1] + 3);  // column pointers of row 2 follow those of row 1
-  NRFree(t, 1, 2, 1, 3, 1, 4);
-
-  EXPECT_EQ(faults::live_blocks(), before);
-}
-
 // Runs an allocation into a pointer that starts out non-null: its result, and whether it left the
 // pointer null.
 template <class Pointer, class Call>

@@ -4,6 +4,7 @@
 
 #include "tests/support/test_support.h"
 
+namespace vellum::test {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -52,10 +53,10 @@ TEST(Comparison, NonintAcceptsIntegersWithinTheToleranceAndTheInt32Range) {
   };
   for (Case const& c : cases) EXPECT_EQ(nonint(c.x), c.result) << c.x;
 
-  aComplex four = vellum::test::complex_record(4, 0);
-  aComplex tiny_imag = vellum::test::complex_record(4, 1e-300);
-  aComplex negative_zero_imag = vellum::test::complex_record(-3, -0.0);
-  aComplex half = vellum::test::complex_record(0.5, 0);
+  aComplex four = complex_record(4, 0);
+  aComplex tiny_imag = complex_record(4, 1e-300);
+  aComplex negative_zero_imag = complex_record(-3, -0.0);
+  aComplex half = complex_record(0.5, 0);
   EXPECT_EQ(nonint(nullptr, &four), 0);
   EXPECT_EQ(nonint(nullptr, &tiny_imag), 1);
   EXPECT_EQ(nonint(nullptr, &negative_zero_imag), 0);
@@ -63,3 +64,4 @@ TEST(Comparison, NonintAcceptsIntegersWithinTheToleranceAndTheInt32Range) {
 }
 
 }  // namespace
+}  // namespace vellum::test

@@ -1,4 +1,5 @@
-// Matrix records for the numerics tests, and bitwise checks of their cells.
+// Matrix records for the numerics tests, bitwise checks of their cells, and the fixture and
+// names the numerics suites share.
 #pragma once
 
 #include <optional>
@@ -9,7 +10,11 @@
 
 namespace vellum::test {
 
-using Values = std::optional<std::vector<double>>;
+namespace et = vellum::error_text;
+using faults::Mode;
+using faults::ScopedFailure;
+using V = std::vector<double>;
+using Values = std::optional<V>;
 inline constexpr std::nullopt_t kAbsent = std::nullopt;
 
 // A rows x cols record from column-major values; ld 0 means compact. Padding rows hold
@@ -22,7 +27,7 @@ inline aMatrix* matrix(IvlAllocator* allocator, int rows, int cols, Values real,
 inline Values cells(aMatrix const* m, double* aMatrix::*part) {
   double const* data = m->*part;
   if (!data) return kAbsent;
-  std::vector<double> out;
+  V out;
   for (int j = 0; j < m->cols; ++j)
     for (int i = 0; i < m->rows; ++i) out.push_back(data[static_cast<std::ptrdiff_t>(j) * m->ld + i]);
   return out;
@@ -50,5 +55,21 @@ inline void expect_compact(aMatrix const* m) {
   EXPECT_EQ(m->ld, m->rows);
   EXPECT_EQ(m->size, static_cast<unsigned>(m->rows * m->cols * 8));
 }
+
+// A host whose records the test makes by shape and values.
+class NumericsTest : public HostTest {
+ protected:
+  aMatrix* matrix(int rows, int cols, Values real, Values imag = kAbsent, int ld = 0) {
+    return test::matrix(allocator, rows, cols, std::move(real), std::move(imag), ld);
+  }
+  aVector* vector(Values real, Values imag = kAbsent, int length = -1) {
+    int rows = length >= 0 ? length : static_cast<int>(real ? real->size() : imag->size());
+    return view_as<aVector>(matrix(rows, 1, std::move(real), std::move(imag)));
+  }
+  // A record with no cells in one dimension, as the host may hand over.
+  aMatrix* empty(int rows, int cols) { return aMatrix::mk(allocator, rows, cols, nullptr, nullptr, 0); }
+  // What an out-parameter holds before the call, so that a call that must not write it shows.
+  aMatrix* const kUntouched = reinterpret_cast<aMatrix*>(std::uintptr_t{0x5A5A5A50});
+};
 
 }  // namespace vellum::test

@@ -4,29 +4,10 @@
 
 #include "tests/numerics/matrices.h"
 
+namespace vellum::test {
 namespace {
 
-namespace et = vellum::error_text;
-using vellum::faults::Mode;
-using vellum::faults::ScopedFailure;
-using vellum::test::bits;
-using vellum::test::expect_compact;
-using vellum::test::expect_matrix;
-using vellum::test::HostTest;
-using vellum::test::kAbsent;
-using vellum::test::Values;
-using V = std::vector<double>;
-
-class Packing : public HostTest {
- protected:
-  aMatrix* matrix(int rows, int cols, Values real, Values imag = kAbsent, int ld = 0) {
-    return vellum::test::matrix(allocator, rows, cols, std::move(real), std::move(imag), ld);
-  }
-  aVector* vector(Values real, Values imag = kAbsent, int length = -1) {
-    int rows = length >= 0 ? length : static_cast<int>(real ? real->size() : imag->size());
-    return vellum::view_as<aVector>(matrix(rows, 1, std::move(real), std::move(imag)));
-  }
-};
+using Packing = NumericsTest;
 
 TEST_F(Packing, JoinsPlaceTheirOperandsAndIgnoreWhatLiesOutsideAsRows) {
   // A is 2 x 1; B is 3 x 2 with padding (ld 4), taller than A; C is 2 x 1 and complex.
@@ -48,12 +29,9 @@ TEST_F(Packing, JoinsPlaceTheirOperandsAndIgnoreWhatLiesOutsideAsRows) {
   EXPECT_TRUE(pack_two_rr(context, top, bottom, &R));
   expect_matrix(R, 3, 2, V{1, 3, 4, 2, 5, 6}, kAbsent);
   expect_compact(R);
-}
-
-TEST_F(Packing, PackThreeCOfRealOperandsHasAnImaginaryPartOfZeros) {
-  aMatrix* m = matrix(1, 1, V{2});
-  aMatrix* R = nullptr;
-  EXPECT_TRUE(pack_three_c(context, m, m, m, &R));
+  // Real operands still give pack_three_c an imaginary part, of zeros.
+  aMatrix* two = matrix(1, 1, V{2});
+  EXPECT_TRUE(pack_three_c(context, two, two, two, &R));
   expect_matrix(R, 1, 3, V{2, 2, 2}, V{0, 0, 0});
 }
 
@@ -116,57 +94,22 @@ TEST_F(Packing, CopiesAreCompactAndComplexAsAsked) {
   }
 }
 
-TEST_F(Packing, CopiesReportOutOfMemoryAndReleaseTheRealArrayWhenTheSecondFails) {
-  aMatrix* complex = matrix(2, 2, V{1, 2, 3, 4}, V{1, 2, 3, 4});
-  aMatrix* real = matrix(2, 2, V{1, 2, 3, 4});
-  aVector* packed = vector(V{1, 2, 3});
-  std::size_t const calls_before = host.calls(30);
-  aMatrix* const untouched = reinterpret_cast<aMatrix*>(std::uintptr_t{0x5A5A5A50});
-  struct Case {
-    decltype(&matrix_copy) copy;
-    aMatrix* M;
-    std::size_t nth;
-  };
-  for (Case const& c : {Case{matrix_copy, complex, 1}, Case{matrix_copy, complex, 2}, Case{matrix_copy, real, 1},
-                        Case{matrix_copy_add_imag, real, 1}, Case{matrix_copy_add_imag, real, 2}}) {
-    ScopedFailure failure(c.nth);
-    aMatrix* R = untouched;
-    EXPECT_STREQ(c.copy(context, c.M, &R), et::out_of_memory) << "allocation " << c.nth;
-    EXPECT_EQ(R, untouched);
-  }
-  {
-    ScopedFailure failure(1);
-    aVector* v = vellum::view_as<aVector>(untouched);
-    EXPECT_STREQ(lower_matrix_2_vector(context, real, &v), et::out_of_memory);
-    EXPECT_EQ(v, nullptr) << "cleared before anything else";
-  }
-  {
-    ScopedFailure failure(1);
-    aMatrix* R = untouched;
-    EXPECT_STREQ(vector_2_lower_matrix(context, packed, &R), et::out_of_memory);
-    EXPECT_EQ(R, untouched);
-  }
-  EXPECT_EQ(host.calls(30), calls_before);
-  for (aMatrix* m : {complex, real, static_cast<aMatrix*>(packed)}) host.release(m);
-  expect_nothing_left();
-}
-
 TEST_F(Packing, RealToComplexCopiesRealPartsAndClearsImaginaryEntriesOfTheCopiedCells) {
   aVector* destination = vector(V{9, 9, 9}, V{7, 7, 7});
-  real_to_complex_v(vellum::view_as<aRealVec>(vector(V{1, 2})), destination);
+  real_to_complex_v(view_as<aRealVec>(vector(V{1, 2})), destination);
   expect_matrix(destination, 3, 1, V{1, 2, 9}, V{0, 0, 7});
   aVector* real_only = vector(kAbsent, kAbsent, 2);
-  real_to_complex_v(vellum::view_as<aRealVec>(vector(V{0, 5})), real_only);
+  real_to_complex_v(view_as<aRealVec>(vector(V{0, 5})), real_only);
   expect_matrix(real_only, 2, 1, V{0, 5}, kAbsent);
-  real_to_complex_v(vellum::view_as<aRealVec>(vector(kAbsent, kAbsent, 0)), real_only);
+  real_to_complex_v(view_as<aRealVec>(vector(kAbsent, kAbsent, 0)), real_only);
   expect_matrix(real_only, 2, 1, V{0, 5}, kAbsent);
 
   // The destination keeps its own leading dimension (4) and the cells outside the source.
   aMatrix* target = matrix(3, 2, V{9, 9, 9, 9, 9, 9}, V{7, 7, 7, 7, 7, 7}, 4);
-  real_to_complex_m(vellum::view_as<aRealMatrix>(matrix(2, 2, V{1, 2, 3, 4}, kAbsent, 3)), target);
+  real_to_complex_m(view_as<aRealMatrix>(matrix(2, 2, V{1, 2, 3, 4}, kAbsent, 3)), target);
   expect_matrix(target, 3, 2, V{1, 2, 9, 3, 4, 9}, V{0, 0, 7, 0, 0, 7});
   aMatrix* absent = matrix(2, 1, kAbsent);
-  real_to_complex_m(vellum::view_as<aRealMatrix>(matrix(2, 1, V{0, -3})), absent);
+  real_to_complex_m(view_as<aRealMatrix>(matrix(2, 1, V{0, -3})), absent);
   expect_matrix(absent, 2, 1, V{0, -3}, kAbsent);
 }
 
@@ -195,26 +138,6 @@ TEST_F(Packing, LowerTrianglesPackColumnByColumnAndUnpackToLowerTriangularMatric
   }
 }
 
-TEST_F(Packing, LowerMatrixToVectorTestsInOrder) {
-  aVector* const untouched = vellum::view_as<aVector>(reinterpret_cast<aMatrix*>(std::uintptr_t{0x5A5A5A50}));
-  struct Case {
-    aMatrix* M;
-    char const* error;
-  };
-  Case const cases[] = {
-      {nullptr, nullptr},
-      {matrix(2, 2, kAbsent, V{1, 2, 3, 4}), nullptr},
-      {aMatrix::mk(allocator, 0, 2, nullptr, nullptr, 0), nullptr},  // no real part: success
-      {matrix(0, 2, V{}), et::invalid_dimension},
-      {matrix(2, 3, V(6, 1.0)), et::must_be_square},
-  };
-  for (Case const& c : cases) {
-    aVector* v = untouched;
-    EXPECT_STREQ(lower_matrix_2_vector(context, c.M, &v), c.error);
-    EXPECT_EQ(v, nullptr);
-  }
-}
-
 TEST_F(Packing, RenormalizeScalesColumnsUntilTheFirstZeroColumn) {
   aMatrix* M = matrix(2, 2, V{3, 4, 0, 2});
   renormalize_matrix_cols(M);
@@ -234,3 +157,4 @@ TEST_F(Packing, RenormalizeScalesColumnsUntilTheFirstZeroColumn) {
 }
 
 }  // namespace
+}  // namespace vellum::test

@@ -3,19 +3,18 @@
 
 #include "tests/numerics/matrices.h"
 
+namespace vellum::test {
 namespace {
 
-using vellum::test::HostTest;
-
-class Paths : public HostTest {};
+using Paths = NumericsTest;
 
 TEST_F(Paths, RelativeNamesJoinAStringDirectoryAndAbsoluteOnesStandAlone) {
   aString* work = aString::mk(allocator, "C:\\work");
   aString* work_slash = aString::mk(allocator, "C:\\work\\");
   aString* nothing = aString::mk(allocator, "");
   aString* unix_like = aString::mk(allocator, "/tmp");
-  aComplex number = vellum::test::complex_record(1, 0);
-  aMatrix* matrix = vellum::test::matrix(allocator, 1, 1, std::vector<double>{1});
+  aComplex number = complex_record(1, 0);
+  aMatrix* one = matrix(1, 1, V{1});
   struct Case {
     char const* name;
     Anyval const* directory;
@@ -32,7 +31,7 @@ TEST_F(Paths, RelativeNamesJoinAStringDirectoryAndAbsoluteOnesStandAlone) {
       {"odd:name", work, "odd:name"},  // a colon anywhere
       {"\\rooted.txt", work, "C:\\work\\\\rooted.txt"},
       {"data.txt", &number, "data.txt"},
-      {"data.txt", matrix, "data.txt"},
+      {"data.txt", one, "data.txt"},
   };
   for (Case const& c : cases) {
     aString* name = aString::mk(allocator, c.name);
@@ -53,7 +52,7 @@ TEST(CheckExtension, AddsAMissingExtensionAndOtherwiseLooksForIt) {
     char const* error;
     char const* after;
   };
-  char const* const failed = vellum::error_text::file_extension_error;
+  char const* const failed = et::file_extension_error;
   Case const cases[] = {
       {"data", ".dat", nullptr, "data.dat"},
       {"", ".dat", nullptr, ".dat"},
@@ -75,3 +74,4 @@ TEST(CheckExtension, AddsAMissingExtensionAndOtherwiseLooksForIt) {
 }
 
 }  // namespace
+}  // namespace vellum::test

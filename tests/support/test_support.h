@@ -30,6 +30,17 @@ inline std::uint32_t word_at(void const* record, std::size_t offset) {
 #define EXPECT_BITS_EQ(expected, actual) \
   EXPECT_EQ(::vellum::test::bits(expected), ::vellum::test::bits(actual))
 
+// The text a call threw as the library throws element faults (char*), or null when it threw nothing.
+template <class Call>
+char const* thrown_text(Call&& call) {
+  try {
+    call();
+  } catch (char* text) {
+    return text;
+  }
+  return nullptr;
+}
+
 class HostTest : public ::testing::Test {
  protected:
   void SetUp() override { live_blocks_before_ = faults::live_blocks(); }

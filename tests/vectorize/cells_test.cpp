@@ -47,7 +47,7 @@ TEST(CellAccess, AbsentArraysReadAsTheStaticZeroAndIgnoreWrites) {
   vellum::set_elem(nullptr, 5, 1, 1, -1.0);  // must not crash
 }
 
-TEST_F(Cells, GrowingWriteCreatesAnAbsentArrayOnlyForNonZeroValues) {
+TEST_F(Cells, GrowingWriteCreatesAnAbsentArrayForNonZeroValuesOnlyAndWritesAPresentOne) {
   struct Case {
     double value;
     bool creates;
@@ -64,71 +64,58 @@ TEST_F(Cells, GrowingWriteCreatesAnAbsentArrayOnlyForNonZeroValues) {
     EXPECT_EQ(bits(slot[2]), 0u);
     ::operator delete(slot);
   }
-}
-
-TEST_F(Cells, GrowingWriteIntoAPresentArrayStoresZerosToo) {
+  // A present array takes zeros too.
   double a[4] = {1, 2, 3, 4};
-  double* slot = a;
-  vellum::set_elem_grow(&slot, 2, 1, 1, 32, -0.0);
-  EXPECT_EQ(slot, a);
+  double* present = a;
+  vellum::set_elem_grow(&present, 2, 1, 1, 32, -0.0);
+  EXPECT_EQ(present, a);
   EXPECT_EQ(bits(a[3]), bits(-0.0));
-}
 
-TEST_F(Cells, GrowingWriteRoundsTheByteSizeDownAndSurvivesAFailedAllocation) {
+  // A failed allocation leaves the slot null and drops the value.
   double* slot = nullptr;
   {
     vellum::faults::ScopedFailure failure(1);
     vellum::set_elem_grow(&slot, 1, 0, 0, 16, 5.0);
     EXPECT_EQ(vellum::faults::failures_since_arm(), 1u);
   }
-  EXPECT_EQ(slot, nullptr) << "the slot stays null and the value is dropped";
-
-  // 31 bytes hold three doubles: writing the third works, and AddressSanitizer would object to
-  // a fourth.
+  EXPECT_EQ(slot, nullptr);
+  // The byte size rounds down: 31 bytes hold three doubles, and AddressSanitizer would object to
+  // a write into a fourth.
   vellum::set_elem_grow(&slot, 3, 2, 0, 31, 7.0);
   ASSERT_NE(slot, nullptr);
   EXPECT_EQ(slot[2], 7.0);
   ::operator delete(slot);
 }
 
-TEST(ScratchArray, FreesItsArrayUnlessItWasHandedOn) {
-  std::int64_t before = vellum::faults::live_blocks();
+TEST(ScratchArray, OwnsItsArrayUntilHandedOnAndReportsExhaustionAsNull) {
+  namespace faults = vellum::faults;
+  std::int64_t const before = faults::live_blocks();
   {
     vellum::ScratchArray kept(8);
     ASSERT_TRUE(kept);
-    EXPECT_EQ(vellum::faults::live_blocks(), before + 1);
+    EXPECT_EQ(faults::live_blocks(), before + 1);
   }
-  EXPECT_EQ(vellum::faults::live_blocks(), before) << "the destructor frees";
-
+  EXPECT_EQ(faults::live_blocks(), before) << "the destructor frees";
   double* handed_on;
   {
     vellum::ScratchArray owner(4);
     handed_on = owner.release();
     EXPECT_FALSE(owner);
   }
-  EXPECT_EQ(vellum::faults::live_blocks(), before + 1) << "released arrays survive their owner";
+  EXPECT_EQ(faults::live_blocks(), before + 1) << "released arrays survive their owner";
   ::operator delete(handed_on);
+  vellum::ScratchArray early(4);
+  early.reset();
+  EXPECT_EQ(faults::live_blocks(), before) << "reset frees at once";
 
   {
-    vellum::ScratchArray early(4);
-    early.reset();
-    EXPECT_EQ(vellum::faults::live_blocks(), before);
+    faults::ScopedFailure failure(1);
+    EXPECT_FALSE(vellum::ScratchArray(16));
   }
-  EXPECT_EQ(vellum::faults::live_blocks(), before);
-}
-
-TEST(ScratchArray, ReportsExhaustionAsNullWithoutThrowing) {
-  {
-    vellum::faults::ScopedFailure failure(1);
-    vellum::ScratchArray failed(16);
-    EXPECT_FALSE(failed);
-    EXPECT_EQ(failed.get(), nullptr);
-  }
-  vellum::faults::count_only();
-  vellum::ScratchArray absurd(SIZE_MAX / 4);
-  EXPECT_FALSE(absurd);
-  EXPECT_EQ(vellum::faults::allocations_since_arm(), 0u) << "a size beyond the address space is not asked for";
-  vellum::faults::disarm();
+  faults::count_only();
+  EXPECT_FALSE(vellum::ScratchArray(SIZE_MAX / 4));
+  EXPECT_EQ(faults::allocations_since_arm(), 0u) << "a size beyond the address space is not asked for";
+  faults::disarm();
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace vellum::test {
 
 enum class Skel { Buffered, Direct };
-enum class Rule { Real, Full, Trimmed, RealUnlessImag };
+enum class Rule { Real, Full, Trimmed };
 
 struct KernelExpectation {
   char const* signature;

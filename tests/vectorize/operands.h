@@ -29,17 +29,16 @@ inline char kind_of_view(std::string const& type) {
 // The operands of one call: records made through the test's host, scalars in the test's memory.
 class Operands {
  public:
-  Operands(host::HostAllocator& host, std::vector<std::string> types, std::vector<char> kinds,
+  Operands(host::HostAllocator& host, std::vector<std::string> const& types, std::vector<char> const& kinds,
            std::vector<aComplex> scalars)
-      : types_(std::move(types)), kinds_(std::move(kinds)), scalars_(std::move(scalars)) {
-    scalars_.reserve(types_.size());
-    for (std::size_t k = 0; k < types_.size(); ++k) {
+      : scalars_(std::move(scalars)) {
+    for (std::size_t k = 0; k < types.size(); ++k) {
       int position = static_cast<int>(k) + 1;
-      if (is_scalar_type(types_[k])) {
+      if (is_scalar_type(types[k])) {
         records_.push_back(&scalars_[k]);
         continue;
       }
-      bool vector = is_vector_type(types_[k]);
+      bool vector = is_vector_type(types[k]);
       // Vectors carry a second column (ignored) at odd positions; every array has padding rows.
       host::MatrixLiteral literal{3, vector ? (position % 2 ? 2 : 1) : 2, std::nullopt, std::nullopt, vector ? 5 : 4};
       std::vector<double> re, im;
@@ -48,8 +47,8 @@ class Operands {
           re.push_back(cell_real(position, i, j));
           im.push_back(cell_imag(position, i, j));
         }
-      if (kinds_[k] != 'I') literal.real = re;
-      if (kinds_[k] != 'R') literal.imag = im;
+      if (kinds[k] != 'I') literal.real = re;
+      if (kinds[k] != 'R') literal.imag = im;
       aMatrix* m = host::make_matrix(host.context()->allocator, literal);
       host.keep(m);
       records_.push_back(m);
@@ -75,9 +74,7 @@ class Operands {
   }
 
  private:
-  std::vector<std::string> types_;
-  std::vector<char> kinds_;
-  std::vector<aComplex> scalars_;
+  std::vector<aComplex> scalars_;  // never resized: records_ points into it
   std::vector<Anyval*> records_;
 };
 
@@ -97,6 +94,5 @@ inline std::vector<char> typed_kinds(std::vector<std::string> const& types) {
   for (auto const& t : types) kinds.push_back(is_scalar_type(t) ? 'S' : kind_of_view(t));
   return kinds;
 }
-
 
 }  // namespace vellum::test

@@ -41,7 +41,6 @@ TEST(OverloadTables, HoldExactlyTheExpectedRows) {
   for (Overload const& o : table_overloads()) nc += o.signature.rfind("vlNcVectorize", 0) == 0;
   EXPECT_EQ(total, 94u);
   EXPECT_EQ(nc, 19u);
-  EXPECT_EQ(total - nc, 75u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -69,10 +68,6 @@ ResultArrays expected_arrays(Rule rule, std::size_t n) {
       e.has_real = !(all_real_zero && !all_imag_zero);
       e.has_imag = !all_imag_zero;
       break;
-    case Rule::RealUnlessImag:
-      e.has_real = true;
-      e.has_imag = !all_imag_zero;
-      break;
   }
   if (!e.has_real) e.real.clear();
   if (!e.has_imag) e.imag.clear();
@@ -95,17 +90,6 @@ bool operator==(ResultArrays const& a, ResultArrays const& b) {
 std::ostream& operator<<(std::ostream& out, ResultArrays const& r) {
   return out << "{real " << (r.has_real ? std::to_string(r.real.size()) : "absent") << ", imag "
              << (r.has_imag ? std::to_string(r.imag.size()) : "absent") << "}";
-}
-
-// The text a call threw, or null when it threw nothing.
-template <class Call>
-char const* thrown_text(Call&& call) {
-  try {
-    call();
-  } catch (char* text) {
-    return text;
-  }
-  return nullptr;
 }
 
 std::string test_name(std::string signature) {
@@ -156,7 +140,6 @@ TEST_P(TypedKernel, CallsOncePerElementInStorageOrderAndKeepsThePartsItsRuleKeep
 
     std::size_t n = element_count();
     ASSERT_EQ(g_recorder.calls, n);
-    ASSERT_EQ(g_recorder.arity, ops.size());
     std::size_t call = 0;
     for (int j = 0; j < (vector_kernel() ? 1 : 2); ++j)
       for (int i = 0; i < 3; ++i, ++call)
@@ -223,52 +206,20 @@ TEST_P(TypedKernel, StopsAtANestedCellOfAnOperandWhoseRealPartsItReads) {
   }
 }
 
-TEST_P(TypedKernel, ReturnsTheOutOfMemoryRecordWithNothingLostWhenAnArrayCannotBeHad) {
-  Operands ops = operands();
-  Overload const& call = subject();
-  bool two_arrays = GetParam().rule != Rule::Real;
-  for (std::size_t nth : {1, 2}) {
-    g_recorder.reset();
-    host.clear_calls();
-    Anyval* result;
-    {
-      faults::ScopedFailure failure(nth);
-      result = call.invoke(context, ops.data());
-    }
-    if (nth == 1 || two_arrays) {
-      EXPECT_EQ(result, static_cast<Anyval*>(sError_OutOfMemory)) << "allocation " << nth;
-      EXPECT_EQ(g_recorder.calls, 0u);
-      EXPECT_EQ(host.calls(30), 0u);
-    } else {
-      EXPECT_EQ(result->tag, ValueTag::Matrix) << "a real result needs one array only";
-      host.release(result);
-    }
-  }
-}
-
 class PairKernel : public TypedKernel {};
 
 TEST_P(PairKernel, ChecksTheShapesBeforeAnythingElse) {
   Operands ops = operands();
   Overload const& call = subject();
   aMatrix* second = ops.array(1);
-  struct Change {
-    int rows, cols;
-    bool mismatch;
-  };
-  // Vectors compare rows only; matrices rows and columns, so 2 x 3 against 3 x 2 fails.
-  bool vectors = vector_kernel();
-  std::vector<Change> changes = {{4, second->cols, true}, {2, second->cols, true}};
-  if (!vectors) changes.push_back({2, 3, true});
-  for (Change c : changes) {
-    aMatrix* first = ops.array(0);
-    int rows = first->rows, cols = first->cols;
-    if (!vectors && c.cols == 3) {  // reshape the first to 3 x 2 and the second to 2 x 3
-      second->rows = 2;
-      second->cols = 3;
-    } else {
-      second->rows = c.rows;
-    }
+  int const rows = second->rows, cols = second->cols;
+  // Vectors compare rows only (their column counts differ already); matrices rows and columns.
+  std::vector<std::pair<int, int>> shapes = {{4, cols}, {2, cols}};
+  if (!vector_kernel()) shapes.push_back({3, 1});
+  for (auto [r, c] : shapes) {
+    SCOPED_TRACE(testing::Message() << "second operand " << r << " x " << c);
+    second->rows = r;
+    second->cols = c;
     g_recorder.reset();
     host.clear_calls();
     faults::count_only();
@@ -277,7 +228,6 @@ TEST_P(PairKernel, ChecksTheShapesBeforeAnythingElse) {
     faults::disarm();
     second->rows = rows;
     second->cols = cols;
-    ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "array size mismatch");
     EXPECT_EQ(allocations, 0u);
     EXPECT_EQ(g_recorder.calls, 0u);
@@ -397,27 +347,26 @@ TEST_F(Dispatch, PairsClassifyTheirGenericOperandsAndKeepTypedOnesAsDeclared) {
   }
 }
 
-TEST_F(Dispatch, ARecordWithSeveralColumnsPassedAsAVectorIsComplexAndOnlyItsFirstColumnIsRead) {
-  Operands ops(host, {"aVector"}, {'R'}, {});
-  ASSERT_EQ(ops.array(0)->cols, 2);
-  expect_same("vlVectorize(aVector)", "vlVectorize(aCplxVec)", ops);
+TEST_F(Dispatch, UnusualRecordsGoWhereTheirColumnsTagAndPartsSay) {
+  // Several columns passed as a vector: complex, and only the first column is read.
+  Operands wide(host, {"aVector"}, {'R'}, {});
+  ASSERT_EQ(wide.array(0)->cols, 2);
+  expect_same("vlVectorize(aVector)", "vlVectorize(aCplxVec)", wide);
   EXPECT_EQ(g_recorder.calls, 3u);
-}
 
-TEST_F(Dispatch, AScalarRecordWhoseTagIsNotTwoIsNeverPure) {
+  // A scalar record whose tag is not 2 is never pure.
   aComplex odd = complex_record(2.0, 0.0);
   odd.tag = ValueTag::String;
-  Operands ops(host, {"aComplex", "aVector"}, {'S', 'R'}, {odd, {}});
-  ops.array(1)->cols = 1;
-  expect_same("vlVectorize(aComplex, aVector)", "vlNcVectorize(aComplex, aRealVec)", ops);
-}
+  Operands scalar(host, {"aComplex", "aVector"}, {'S', 'R'}, {odd, {}});
+  scalar.array(1)->cols = 1;
+  expect_same("vlVectorize(aComplex, aVector)", "vlNcVectorize(aComplex, aRealVec)", scalar);
 
-TEST_F(Dispatch, ARecordWithNeitherArrayIsReal) {
-  Operands ops(host, {"aMatrix"}, {'R'}, {});
-  aMatrix* m = ops.array(0);
+  // A record with neither array is real, and reads as zeros.
+  Operands partless(host, {"aMatrix"}, {'R'}, {});
+  aMatrix* m = partless.array(0);
   double* real = m->real;
   m->real = nullptr;
-  expect_same("vlNcVectorize(aMatrix)", "vlNcVectorize(aRealMatrix)", ops);
+  expect_same("vlNcVectorize(aMatrix)", "vlNcVectorize(aRealMatrix)", partless);
   for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(bits(g_recorder.inputs[k][0].real), 0u);
   m->real = real;
 }
