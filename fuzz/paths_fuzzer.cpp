@@ -10,16 +10,9 @@
 #include <vellum/numerics/paths.h>
 #include <vellum/values/error_texts.h>
 
-namespace {
+#include "fuzz/fuzz_check.h"
 
-[[noreturn]] void fail(char const* what, std::string const& detail) {
-  std::fprintf(stderr, "%s [%s]\n", what, detail.c_str());
-  std::abort();
-}
-#define CHECK(condition, detail) \
-  do {                           \
-    if (!(condition)) fail(#condition, detail); \
-  } while (0)
+namespace {
 
 // Texts drawn mostly from the characters that mean something in a path, so that separators,
 // doubled separators, colons and periods turn up often.

@@ -20,17 +20,9 @@
 
 #include "host/fault_injection.h"
 #include "host/host_allocator.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
-
-[[noreturn]] void fail(char const* what, std::string const& detail) {
-  std::fprintf(stderr, "%s [%s]\n", what, detail.c_str());
-  std::abort();
-}
-#define CHECK(condition, detail) \
-  do {                           \
-    if (!(condition)) fail(#condition, detail); \
-  } while (0)
 
 std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
 double nested_cell(std::uint32_t address) { return std::bit_cast<double>(0xFFFFFFFF00000000ull | address); }
@@ -315,7 +307,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
   CHECK(thrown == expected.thrown, what + ", thrown " + thrown.value_or("nothing") + ", expected " +
                                        expected.thrown.value_or("nothing"));
   if (!thrown) {
-    CHECK(g_calls == reference_calls, what);
+    CHECK(g_calls == reference_calls, what + ", " + std::to_string(g_calls) + " calls, expected " + std::to_string(reference_calls));
     compare(result, expected, what);
   }
   g_calls = 0;

@@ -62,6 +62,25 @@ void HostAllocator::log_call(int position) {
   call_log_.push_back(position);
 }
 
+void HostAllocator::refuse_nth(std::size_t nth, Repeat repeat, Refusal how) noexcept {
+  refuse_at_ = nth;
+  repeat_ = repeat;
+  how_ = how;
+  asked_ = 0;
+  refusals_ = 0;
+  counting_ = true;
+}
+
+bool HostAllocator::refused(int position, bool may_decline) {
+  if (may_decline && refused_.at(static_cast<std::size_t>(position))) return true;
+  if (!counting_) return false;
+  std::size_t n = ++asked_;
+  if (refuse_at_ == 0 || n < refuse_at_ || (n > refuse_at_ && repeat_ == Repeat::Once)) return false;
+  ++refusals_;
+  if (how_ == Refusal::EndCall || !may_decline) throw std::bad_alloc();
+  return true;
+}
+
 void HostAllocator::clear_calls() {
   std::fill(calls_.begin(), calls_.end(), 0);
   call_log_.clear();
@@ -87,7 +106,7 @@ void* HostAllocator::make_heap_record() {
 #define VELLUM_DEFINE_HOST_MAKE(position, name, Record)                                          \
   std::int32_t VELLUM_COM HostAllocator::name(Record** out) {                                    \
     log_call(position);                                                                          \
-    if (refused_[position]) return kOutOfMemory;                                                 \
+    if (refused(position)) return kOutOfMemory;                                                  \
     bool on_heap = position == kGlobal || position == kGlobalsDEQ || position == kGlobalList;    \
     *out = reinterpret_cast<Record*>(on_heap ? make_heap_record() : make_record(position));      \
     return 0;                                                                                    \
@@ -102,10 +121,22 @@ std::int32_t VELLUM_COM HostAllocator::AllocMatrix(aMatrix** out, double* real, 
                                                    int cols, unsigned size) {
   log_call(30);
   last_matrix_request_ = {real, imag, rows, cols, size};
-  *out = static_cast<aMatrix*>(make_record(30));
+  // The arrays are the host's from here on, whether or not a record comes of the call.
   track_array(real);
   track_array(imag);
-  return 0;
+  try {
+    if (!refused(30)) {
+      *out = static_cast<aMatrix*>(make_record(30));
+      return 0;
+    }
+  } catch (...) {
+    drop_array(real);
+    drop_array(imag);
+    throw;
+  }
+  drop_array(real);
+  drop_array(imag);
+  return kOutOfMemory;
 }
 
 aString* HostAllocator::copy_string(char const* text, int position) {
@@ -128,6 +159,7 @@ aString* HostAllocator::copy_string(char const* text, int position) {
 
 std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* text) {
   log_call(36);
+  if (refused(36)) return kOutOfMemory;
   *out = copy_string(text, 36);
   return 0;
 }
@@ -135,18 +167,21 @@ std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* te
 std::int32_t VELLUM_COM HostAllocator::AllocGraphicHandle(aGraphicHandle** out, int handle) {
   log_call(47);
   last_graphic_handle_ = handle;
+  if (refused(47)) return kOutOfMemory;
   *out = reinterpret_cast<aGraphicHandle*>(make_record(47));
   return 0;
 }
 
 std::int32_t VELLUM_COM HostAllocator::CopyMatrix(aMatrix const* source, aMatrix** out, int flag) {
   log_call(52);
+  if (refused(52)) return kOutOfMemory;
   *out = copy_matrix(source, flag != 0, false);
   return 0;
 }
 
 std::int32_t VELLUM_COM HostAllocator::DeepCopyMatrix(aMatrix const* source, aMatrix** out, int flag) {
   log_call(53);
+  if (refused(53)) return kOutOfMemory;
   *out = copy_matrix(source, flag != 0, true);
   return 0;
 }
@@ -154,28 +189,29 @@ std::int32_t VELLUM_COM HostAllocator::DeepCopyMatrix(aMatrix const* source, aMa
 aMatrix* HostAllocator::copy_matrix(aMatrix const* source, bool compact, bool deep) {
   auto* copy = static_cast<aMatrix*>(make_record(deep ? 53 : 52));
   std::memcpy(copy, source, sizeof(aMatrix));
+  // Until its own arrays are in, the copy holds none: should making them fail, releasing the
+  // unfinished copy must not take the source's arrays with it.
+  copy->real = nullptr;
+  copy->imag = nullptr;
   std::size_t count = compact ? cell_count(source) : source->size / sizeof(double);
   double const* parts[2] = {source->real, source->imag};
-  double* copies[2] = {nullptr, nullptr};
+  double** copies[2] = {&copy->real, &copy->imag};
   for (int p = 0; p < 2; ++p) {
     if (!parts[p]) continue;
     if (!compact) {
-      copies[p] = copy_doubles(parts[p], count);
-      continue;
+      *copies[p] = copy_doubles(parts[p], count);
+    } else {
+      *copies[p] = static_cast<double*>(::operator new(count * sizeof(double)));
+      for (std::int32_t j = 0; j < source->cols && count; ++j)
+        for (std::int32_t i = 0; i < source->rows; ++i)
+          (*copies[p])[cell_index(source->rows, i, j)] = parts[p][cell_index(source->ld, i, j)];
     }
-    copies[p] = static_cast<double*>(::operator new(count * sizeof(double)));
-    for (std::int32_t j = 0; j < source->cols && count; ++j)
-      for (std::int32_t i = 0; i < source->rows; ++i)
-        copies[p][cell_index(source->rows, i, j)] = parts[p][cell_index(source->ld, i, j)];
+    track_array(*copies[p]);
   }
-  copy->real = copies[0];
-  copy->imag = copies[1];
   if (compact) {
     copy->ld = source->rows;
     copy->size = static_cast<std::uint32_t>(count * sizeof(double));
   }
-  track_array(copy->real);
-  track_array(copy->imag);
   if (deep && copy->real) {
     for (std::size_t k = 0; k < count; ++k)
       if (is_nested_cell(copy->real[k]))
@@ -188,8 +224,10 @@ Anyval* HostAllocator::deep_copy_nested(Anyval* value, bool compact) {
   if (!value) return value;
   switch (value->tag) {
     case ValueTag::Matrix:
+      refused(53, false);
       return copy_matrix(static_cast<aMatrix*>(value), compact, true);
     case ValueTag::String: {
+      refused(53, false);
       aString* copy = copy_string(static_cast<aString*>(value)->text, 53);
       copy->tag = ValueTag::String;
       return copy;

@@ -104,6 +104,24 @@ class HostAllocator final : public IvlAllocator {
   void refuse(int position, bool on = true) { refused_.at(static_cast<std::size_t>(position)) = on; }
   static constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(0x8007000Eu);
 
+  // Refusal by count, for out-of-memory sweeps. From now on the host counts the records it is
+  // asked for - one per allocator call, and one more per nested matrix or string a deep copy
+  // copies - and refuses the nth of them (Once), or the nth and every later one (Persistent).
+  // nth 0 only counts.
+  //   EndCall   the refusal ends the pack's call: std::bad_alloc leaves the operation, as when
+  //             the host's arena runs out. This is how this host runs out of records.
+  //   NoRecord  the operation returns kOutOfMemory and leaves the result location as it was.
+  //             Only aComponent::mk is written to survive that. A nested record of a deep copy
+  //             cannot be left out, so there the refusal ends the call either way.
+  // The part arrays handed over with AllocMatrix are the host's from that call on, and a refused
+  // AllocMatrix frees them.
+  enum class Repeat { Once, Persistent };
+  enum class Refusal { EndCall, NoRecord };
+  void refuse_nth(std::size_t nth, Repeat repeat, Refusal how = Refusal::EndCall) noexcept;
+  void stop_refusing() noexcept { counting_ = false; }
+  std::size_t records_asked() const noexcept { return asked_; }  // since refuse_nth, refusals included
+  std::size_t refusals() const noexcept { return refusals_; }
+
   // The name of the operation at a position ("AllocMatrix"), or "HostOperationN".
   static std::string operation_name(int position);
 
@@ -117,6 +135,9 @@ class HostAllocator final : public IvlAllocator {
   };
 
   void log_call(int position);
+  // Whether the request for a record of the operation at `position` is refused without one;
+  // throws std::bad_alloc when the refusal ends the call (always so when `may_decline` is false).
+  bool refused(int position, bool may_decline = true);
   void* make_record(int position);
   void* make_heap_record();
   aMatrix* copy_matrix(aMatrix const* source, bool compact, bool deep);
@@ -140,6 +161,12 @@ class HostAllocator final : public IvlAllocator {
   MatrixRequest last_matrix_request_;
   int last_graphic_handle_ = 0;
   Vector<bool> refused_;
+  bool counting_ = false;
+  std::size_t refuse_at_ = 0;
+  Repeat repeat_ = Repeat::Once;
+  Refusal how_ = Refusal::EndCall;
+  std::size_t asked_ = 0;
+  std::size_t refusals_ = 0;
   bool report_on_destroy_ = true;
 };
 

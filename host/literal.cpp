@@ -34,8 +34,10 @@ class Parser {
 
  private:
   [[noreturn]] void fail(std::string const& what) const {
-    throw HostError("malformed literal '" + std::string(text_) + "' at column " + std::to_string(pos_ + 1) + ": " +
-                    what);
+    // The message is read as a C string: a NUL byte of the text is shown, not let end it.
+    std::string shown;
+    for (char c : text_) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    throw HostError("malformed literal '" + shown + "' at column " + std::to_string(pos_ + 1) + ": " + what);
   }
   void skip_space() {
     while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
@@ -95,6 +97,12 @@ class Parser {
       if (digits() == 0) fail("exponent without digits");
     }
     out = std::strtod(std::string(text_.substr(start, pos_ - start)).c_str(), nullptr);
+    // Beyond the largest double the number would read as infinity, which prints as no literal
+    // reads; tiny numbers round to the nearest double (or zero) as usual.
+    if (std::isinf(out)) {
+      pos_ = start;
+      fail("number out of range");
+    }
     return true;
   }
 
@@ -128,6 +136,16 @@ class Parser {
   }
 
   Anyval* matrix_at() {
+    // Each level of nesting is a level of recursion: a bound keeps deep text from exhausting
+    // the stack, far beyond what anyone writes.
+    if (depth_ == kMaxNesting) fail("matrices nested more than " + std::to_string(kMaxNesting) + " deep");
+    ++depth_;
+    Anyval* matrix = matrix_body();
+    --depth_;
+    return matrix;
+  }
+
+  Anyval* matrix_body() {
     std::size_t open = pos_++;
     std::vector<std::vector<Cell>> rows(1);
     skip_space();
@@ -150,7 +168,7 @@ class Parser {
       }
       if (c == ']') break;
       --pos_;
-      fail(c ? "expected ',', ';' or ']'" : "matrix without its closing ]");
+      fail(pos_ < text_.size() ? "expected ',', ';' or ']'" : "matrix without its closing ]");
     }
     std::size_t cols = rows.front().size();
     for (auto const& row : rows)
@@ -174,9 +192,12 @@ class Parser {
     return make_matrix(allocator_, literal);
   }
 
+  static constexpr int kMaxNesting = 200;
+
   IvlAllocator* allocator_;
   std::string_view text_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace

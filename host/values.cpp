@@ -1,5 +1,6 @@
 #include "host/values.h"
 
+#include <memory>
 #include <stdexcept>
 
 #include <vellum/values/matrix_cells.h>
@@ -7,6 +8,11 @@
 namespace vellum::host {
 
 namespace {
+struct PartArrayDelete {
+  void operator()(double* array) const { ::operator delete(array); }
+};
+using PartArray = std::unique_ptr<double, PartArrayDelete>;
+
 double* part_array(std::optional<std::vector<double>> const& values, int rows, int cols, int ld) {
   if (!values) return nullptr;
   std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
@@ -23,10 +29,11 @@ double* part_array(std::optional<std::vector<double>> const& values, int rows, i
 aMatrix* make_matrix(IvlAllocator* allocator, MatrixLiteral const& literal) {
   int ld = literal.ld ? literal.ld : literal.rows;
   if (ld < literal.rows) throw std::invalid_argument("matrix literal: leading dimension below rows");
-  double* real = part_array(literal.real, literal.rows, literal.cols, ld);
-  double* imag = part_array(literal.imag, literal.rows, literal.cols, ld);
+  PartArray real(part_array(literal.real, literal.rows, literal.cols, ld));
+  PartArray imag(part_array(literal.imag, literal.rows, literal.cols, ld));
   unsigned size = static_cast<unsigned>(ld) * static_cast<unsigned>(literal.cols) * 8u;
-  return aMatrix::mk(allocator, literal.rows, literal.cols, ld, real, imag, size);
+  // The arrays are the host's from the call on, whether or not a record comes of it.
+  return aMatrix::mk(allocator, literal.rows, literal.cols, ld, real.release(), imag.release(), size);
 }
 
 }  // namespace vellum::host

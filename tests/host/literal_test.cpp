@@ -1,6 +1,7 @@
 // The literal syntax of the reference host, read through parse_literal and printed back.
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "host/literal.h"
 #include "host/printer.h"
@@ -125,6 +126,79 @@ TEST_F(LiteralTest, MalformedTextNamesTheColumn) {
     }
   }
   host.release_all();
+}
+
+// Text the literal fuzzer (fuzz/literal_fuzzer.cpp) turned up, each once read wrongly or fatal.
+TEST_F(LiteralTest, TextFoundByFuzzing) {
+  struct Bad {
+    std::string_view text;
+    char const* message;
+  } const cases[] = {
+      // Beyond the largest double a number read as infinity, printed as "inf", which no literal is.
+      {"1e388", "malformed literal '1e388' at column 1: number out of range"},
+      {"[2, -1e400i]", "malformed literal '[2, -1e400i]' at column 6: number out of range"},
+      // A NUL byte of the text ended the message before its column and reason; in a matrix it
+      // was also taken for the end of the text.
+      {std::string_view("\0", 1), "malformed literal '\\0' at column 1: not a number, string or matrix"},
+      {std::string_view("[1\0]", 4), "malformed literal '[1\\0]' at column 3: expected ',', ';' or ']'"},
+  };
+  for (auto const& c : cases) {
+    SCOPED_TRACE(c.message);
+    try {
+      host::parse_literal(allocator, c.text);
+      ADD_FAILURE() << "accepted";
+    } catch (host::HostError const& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+  }
+  // Tiny numbers still read, rounded as usual.
+  EXPECT_EQ(host::format_value(parse("[1e-400, 5e-324]")), "[0, 4.94065645841247e-324]");
+
+  // Every level of nesting was a level of recursion: deep enough text overflowed the stack.
+  std::string const deep = std::string(100000, '[') + "1" + std::string(100000, ']');
+  try {
+    host::parse_literal(allocator, deep);
+    ADD_FAILURE() << "accepted";
+  } catch (host::HostError const& e) {
+    EXPECT_TRUE(std::string(e.what()).ends_with("' at column 201: matrices nested more than 200 deep")) << e.what();
+  }
+  host.release_unkept();
+  std::string const deepest = std::string(200, '[') + "\"x\"" + std::string(200, ']');
+  EXPECT_EQ(host::format_value(parse(deepest)), deepest);
+  expect_nothing_left();
+}
+
+// Whichever allocation fails while a literal is read, once or from then on, the parse ends with
+// std::bad_alloc and whatever it had made (part arrays, cells, nested records) is reclaimed.
+TEST_F(LiteralTest, RunningOutOfMemoryLeavesNothingBehind) {
+  std::string const text = "[1, [2; 3i]; \"a\", 4-5i]";
+  for (faults::Mode mode : {faults::Mode::Once, faults::Mode::Persistent}) {
+    for (std::size_t nth = 1;; ++nth) {
+      SCOPED_TRACE(testing::Message() << "allocation " << nth << (mode == faults::Mode::Once ? " once" : " on"));
+      std::int64_t live_before = faults::live_blocks();
+      Anyval* value = nullptr;
+      faults::arm(nth, mode);
+      try {
+        value = host::parse_literal(allocator, text);
+      } catch (std::bad_alloc const&) {
+      }
+      std::size_t failures = faults::failures_since_arm();
+      faults::disarm();
+      if (value) {
+        EXPECT_EQ(failures, 0u);
+        EXPECT_EQ(host::format_value(value), "[1, [2; 3i]; \"a\", 4 - 5i]");
+        host.release_all();
+        ASSERT_GT(nth, 4u) << "the literal makes records and arrays enough to fail more than this";
+        break;
+      }
+      EXPECT_GT(failures, 0u);
+      host.release_unkept();
+      EXPECT_EQ(host.leak_report(), "");
+      EXPECT_EQ(faults::live_blocks(), live_before);
+      ASSERT_LT(nth, 1000u);
+    }
+  }
+  expect_nothing_left();
 }
 
 }  // namespace
