@@ -5,8 +5,30 @@ add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
 
 if(WIN32)
   add_compile_options(-msse2 -mfpmath=sse)
-  # Self-contained programs and DLL: no runtime DLLs (libstdc++, libgcc, winpthread) beside them.
-  add_link_options(-static)
+  # The C runtime's conforming scanning and printing (inf, nan, hexadecimal and denormal
+  # numbers, correctly rounded digits), as on every other system, in every translation unit.
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # Self-contained programs and DLL: no runtime DLLs (libstdc++, libgcc, winpthread) beside them.
+    # Exceptions cross from one module to another through the system's own unwinder.
+    add_link_options(-static)
+  else()
+    # 32-bit exceptions unwind through libgcc's table of registered frames, one table per copy
+    # of libgcc: a text thrown by vellum.dll is caught in a pack only when every module shares
+    # one libgcc. So libgcc (and the winpthread it needs) stay DLLs, copied beside vellum.dll,
+    # and only libstdc++ is linked in.
+    add_link_options(-static-libstdc++ -shared-libgcc)
+    set(VELLUM_RUNTIME_DLLS)
+    foreach(dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+      execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE path
+                      OUTPUT_STRIP_TRAILING_WHITESPACE)
+      if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+        message(FATAL_ERROR "vellum: the compiler has no ${dll}")
+      endif()
+      get_filename_component(path "${path}" REALPATH)
+      list(APPEND VELLUM_RUNTIME_DLLS ${path})
+    endforeach()
+  endif()
 endif()
 
 option(VELLUM_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

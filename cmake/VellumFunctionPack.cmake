@@ -16,8 +16,12 @@ function(vellum_add_function_pack name)
     PREFIX ""
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
-  if(WIN32)
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
     # A DLL that needs no runtime DLLs beside it, only vellum.dll.
     target_link_options(${name} PRIVATE -static)
+  elseif(WIN32)
+    # A 32-bit pack shares libgcc with vellum.dll (the DLL beside it), so that texts thrown by
+    # the library or the pack unwind through the pack's frames; only libstdc++ is linked in.
+    target_link_options(${name} PRIVATE -static-libstdc++)
   endif()
 endfunction()

@@ -30,6 +30,11 @@ install(TARGETS vellum vellum_host vellum_pack vellum-host EXPORT vellumTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 set_target_properties(vellum_host PROPERTIES EXPORT_NAME host)
 set_target_properties(vellum_pack PROPERTIES EXPORT_NAME pack)
+if(VELLUM_RUNTIME_DLLS)
+  # The 32-bit DLL shares libgcc (and its thread library) with the packs and the host, so that
+  # texts thrown by one module unwind through the frames of another: they go beside vellum.dll.
+  install(FILES ${VELLUM_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(EXPORT vellumTargets NAMESPACE vellum:: DESTINATION ${package_dir})
 
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/vellumConfig.cmake.in

@@ -11,18 +11,13 @@ include(GoogleTest)
 include(VellumTestRunner)
 
 # vellum_add_test_suite(NAME SOURCES...): one GoogleTest program, linked against the shared
-# library, the reference host and the allocation-failure injector. A Windows program's operator
-# new does not reach into a DLL, so there the suites link the same objects statically, and the
-# DLL itself is tested through its export table (tests/platform).
-if(WIN32)
-  set(VELLUM_SUITE_LIBRARY vellum_static)
-else()
-  set(VELLUM_SUITE_LIBRARY vellum)
-endif()
+# library (vellum.dll on Windows: its export table is what the suite tests), the reference host
+# and the allocation-failure injector, which on Windows reaches into the DLL through the hooks
+# the DLL looks for in the program (vellum/library/allocation_hooks.h).
 function(vellum_add_test_suite name)
   add_executable(${name} ${ARGN})
   # The host's archive before the library it calls: archives are searched in order.
-  target_link_libraries(${name} PRIVATE vellum_host ${VELLUM_SUITE_LIBRARY} vellum_fault_injection
+  target_link_libraries(${name} PRIVATE vellum_host vellum vellum_fault_injection
                         vellum_test_support GTest::gtest_main)
   vellum_register_tests(${name})
 endfunction()

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(_WIN32)
+#  include "vellum/library/allocation_hooks.h"
+#endif
+
 namespace vellum::faults {
 
 namespace {
@@ -78,6 +82,15 @@ std::size_t failures_since_arm() noexcept { return g_failures; }
 std::int64_t live_blocks() noexcept { return g_live; }
 
 }  // namespace vellum::faults
+
+#if defined(_WIN32)
+// vellum.dll finds these in the program and allocates through them (vellum/library/
+// allocation_hooks.h): the DLL's blocks are counted, failed and released here like the program's.
+extern "C" __declspec(dllexport) VellumAllocationHooks const* vellum_allocation_hooks() {
+  static constexpr VellumAllocationHooks hooks{vellum::faults::allocate, vellum::faults::release};
+  return &hooks;
+}
+#endif
 
 using vellum::faults::allocate;
 using vellum::faults::allocate_or_throw;

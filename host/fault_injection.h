@@ -3,8 +3,8 @@
 // allocation is counted and the Nth one from a chosen moment, or the Nth and all later ones,
 // fails. Throwing forms then throw std::bad_alloc; nothrow forms return null.
 //
-// On ELF platforms the library's own allocations resolve to the program's operator new, so
-// they are counted and failed too.
+// The library's own allocations are counted and failed too: on ELF platforms they resolve to
+// the program's operator new; vellum.dll allocates through hooks the program exports.
 #pragma once
 
 #include <cstddef>

@@ -111,6 +111,17 @@ TEST_F(Timers, UnmatchedStopsGoNegativeAndMeasureNothingUntilBalanced) {
   EXPECT_NE(text.find("open: 0  ( 0% )"), std::string::npos) << text;
 }
 
+TEST_F(Timers, WithNoOverallTimeThePercentagesAreSignedNotANumberOrInfinity) {
+  start("a");  // an interval of no time: 0 of 0 ms
+  stop("a");
+  stop("c");  // the overall timer goes to -1, so that the next interval does not reach it
+  start("b");
+  advance(100);
+  stop("b");  // 100 ms of an overall 0
+  // 0 * 100 / 0 is the processor's default NaN, whose sign bit is set.
+  EXPECT_EQ(write_report(), "Timing report:\n\na: 0  ( -nan% )\nb: 100  ( inf% )\nc: 0  ( -nan% )\n");
+}
+
 TEST_F(Timers, TheOverallTimeOutlivesAReport) {
   start("first");
   advance(100);

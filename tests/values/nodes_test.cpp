@@ -257,6 +257,60 @@ TEST_F(Nodes, BigComplexReadsBothTextsAndKeepsThem) {
   }
 }
 
+// The texts where C runtimes read numbers differently (hexadecimal forms, infinities and NaNs
+// with sign and payload, denormals and the rounding at both ends of the range, long digit
+// strings, partial exponents), with the bits every configuration must read.
+TEST_F(Nodes, BigComplexReadsTrickyNumberTextsToTheSameBitsEverywhere) {
+  struct Row {
+    char const* text;
+    std::uint64_t want;
+  };
+  Row const rows[] = {
+      {"0x1.8p1", 0x4008000000000000},
+      {"0X1P-1074", 0x0000000000000001},           // the least denormal
+      {"0x1p-1075", 0x0000000000000000},           // half of it rounds to even: zero
+      {"0x1.0000000000001p-1022", 0x0010000000000001},
+      {"-INF", 0xfff0000000000000},
+      {"Infinity", 0x7ff0000000000000},
+      {"nan", 0x7ff8000000000000},
+      {"-nan", 0xfff8000000000000},
+      {"nan(123)", 0x7ff8000000000000},            // the payload is not read
+      {"4.9406564584124654e-324", 0x0000000000000001},
+      {"2.4703282292062328e-324", 0x0000000000000001},  // just above half the least denormal
+      {"2.4703282292062327e-324", 0x0000000000000000},  // just below it
+      {"2.2250738585072011e-308", 0x000fffffffffffff},  // the largest denormal
+      {"1.7976931348623158e308", 0x7fefffffffffffff},
+      {"1.7976931348623159e308", 0x7ff0000000000000},   // rounds past the largest finite
+      {"1e-400", 0x0000000000000000},
+      {"-1e400", 0xfff0000000000000},
+      {"9007199254740993", 0x4340000000000000},          // 2^53 + 1: a tie, to even
+      {"0.1000000000000000055511151231257827021181583404541015625", 0x3fb999999999999a},
+      {"123456789012345678901234567890e-10", 0x43e56a95319d63e1},
+      {"179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096"
+       "33028641669288791094655554785194040263065748867150582068190890200070838367627385484581771153176447573"
+       "0270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177145446499",
+       0x7f50624dd2f1a9fc},
+      {"0.00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+       "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+       "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+       "000000000000000000000000049406564584124654",
+       0x0000000000000001},                                // the least denormal, written out
+      {"00000000000000000000000000000000000001.5", 0x3ff8000000000000},
+      {" \t+7x", 0x401c000000000000},
+      {"1e+", 0x3ff0000000000000},                         // the exponent is left unread
+      {"2.5e-2f", 0x3f9999999999999a},
+      {".5", 0x3fe0000000000000},
+      {"5.", 0x4014000000000000},
+      {"-0x", 0x0000000000000000},                         // nothing read: the number stays 0
+  };
+  for (Row const& row : rows) {
+    SCOPED_TRACE(row.text);
+    aBigComplex* big = aBigComplex::mk(allocator, aString::mk(allocator, row.text), aString::mk(allocator, row.text));
+    EXPECT_EQ(bits(big->number->real), row.want);
+    EXPECT_EQ(bits(big->number->imag), row.want);
+  }
+}
+
 TEST_F(Nodes, FlagBytesAndHandles) {
   struct Flags {
     bool first, second;

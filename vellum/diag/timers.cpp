@@ -1,8 +1,12 @@
 #include <vellum/diag/timers.h>
 #include <vellum/diag/timers_internal.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include <vellum/platform/performance_counter.h>
@@ -41,6 +45,20 @@ Timer& timer_named(char const* name) {
   return it->second;
 }
 
+// A percentage as the stream writes a double. With no overall time it is infinite or not a
+// number, which is spelled with its sign as "inf" or "nan": C runtimes differ there (some drop
+// a NaN's sign), and the report reads the same on every system. The sign is read from the bits:
+// the compiler takes a quotient of non-negative numbers for non-negative and would fold
+// std::signbit, while 0/0 gives the processor's default NaN, whose sign bit is set.
+void write_percentage(std::ostream& out, double percentage) {
+  if (std::isfinite(percentage)) {
+    out << percentage;
+    return;
+  }
+  if (std::bit_cast<std::uint64_t>(percentage) >> 63) out << '-';
+  out << (std::isnan(percentage) ? "nan" : "inf");
+}
+
 }  // namespace
 
 void start(char const* name) {
@@ -60,7 +78,9 @@ void report(char const* path) {
     double overall = static_cast<double>(milliseconds(g_overall));
     for (auto const& [name, timer] : g_timers) {
       std::uint32_t ms = milliseconds(timer);
-      out << name << ": " << ms << "  ( " << static_cast<double>(ms) * 100.0 / overall << "% )\n";
+      out << name << ": " << ms << "  ( ";
+      write_percentage(out, static_cast<double>(ms) * 100.0 / overall);
+      out << "% )\n";
     }
   }
   g_timers.clear();
