@@ -4,9 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#if defined(_WIN32)
-#  include "vellum/library/allocation_hooks.h"
-#endif
+#include "vellum/library/allocation_hooks.h"
 
 namespace vellum::faults {
 
@@ -92,37 +90,4 @@ extern "C" __declspec(dllexport) VellumAllocationHooks const* vellum_allocation_
 }
 #endif
 
-using vellum::faults::allocate;
-using vellum::faults::allocate_or_throw;
-using vellum::faults::release;
-constexpr std::size_t kPlain = alignof(std::max_align_t);
-
-void* operator new(std::size_t bytes) { return allocate_or_throw(bytes, kPlain); }
-void* operator new[](std::size_t bytes) { return allocate_or_throw(bytes, kPlain); }
-void* operator new(std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, kPlain); }
-void* operator new[](std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, kPlain); }
-void* operator new(std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, std::size_t(a)); }
-void* operator new[](std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, std::size_t(a)); }
-void* operator new(std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {
-  return allocate(bytes, std::size_t(a));
-}
-void* operator new[](std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {
-  return allocate(bytes, std::size_t(a));
-}
-
-void operator delete(void* block) noexcept { release(block, kPlain); }
-void operator delete[](void* block) noexcept { release(block, kPlain); }
-void operator delete(void* block, std::size_t) noexcept { release(block, kPlain); }
-void operator delete[](void* block, std::size_t) noexcept { release(block, kPlain); }
-void operator delete(void* block, std::nothrow_t const&) noexcept { release(block, kPlain); }
-void operator delete[](void* block, std::nothrow_t const&) noexcept { release(block, kPlain); }
-void operator delete(void* block, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
-void operator delete[](void* block, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
-void operator delete(void* block, std::size_t, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
-void operator delete[](void* block, std::size_t, std::align_val_t a) noexcept { release(block, std::size_t(a)); }
-void operator delete(void* block, std::align_val_t a, std::nothrow_t const&) noexcept {
-  release(block, std::size_t(a));
-}
-void operator delete[](void* block, std::align_val_t a, std::nothrow_t const&) noexcept {
-  release(block, std::size_t(a));
-}
+VELLUM_DEFINE_GLOBAL_NEW_DELETE(vellum::faults::allocate, vellum::faults::allocate_or_throw, vellum::faults::release)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
 #define VELLUM_ALLOCATION_HOOKS_SYMBOL "vellum_allocation_hooks"
 
@@ -20,3 +21,43 @@ struct VellumAllocationHooks {
 };
 
 using VellumAllocationHooksFunction = VellumAllocationHooks const* (*)();
+
+// Every replaceable form of the global operator new and delete, defined on three functions of
+// the including file: allocate(bytes, alignment) gives a block or null, allocate_or_throw the
+// same or std::bad_alloc, release(block, alignment) gives it back. The plain forms pass
+// alignment 0. Used once per module: by vellum.dll, and by the test programs' failure injector.
+#define VELLUM_DEFINE_GLOBAL_NEW_DELETE(allocate, allocate_or_throw, release)                                   \
+  void* operator new(std::size_t bytes) { return allocate_or_throw(bytes, 0); }                                \
+  void* operator new[](std::size_t bytes) { return allocate_or_throw(bytes, 0); }                              \
+  void* operator new(std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, 0); }         \
+  void* operator new[](std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, 0); }       \
+  void* operator new(std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, std::size_t(a)); } \
+  void* operator new[](std::size_t bytes, std::align_val_t a) {                                                \
+    return allocate_or_throw(bytes, std::size_t(a));                                                           \
+  }                                                                                                            \
+  void* operator new(std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {                  \
+    return allocate(bytes, std::size_t(a));                                                                    \
+  }                                                                                                            \
+  void* operator new[](std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {                \
+    return allocate(bytes, std::size_t(a));                                                                    \
+  }                                                                                                            \
+  void operator delete(void* block) noexcept { release(block, 0); }                                            \
+  void operator delete[](void* block) noexcept { release(block, 0); }                                          \
+  void operator delete(void* block, std::size_t) noexcept { release(block, 0); }                               \
+  void operator delete[](void* block, std::size_t) noexcept { release(block, 0); }                             \
+  void operator delete(void* block, std::nothrow_t const&) noexcept { release(block, 0); }                     \
+  void operator delete[](void* block, std::nothrow_t const&) noexcept { release(block, 0); }                   \
+  void operator delete(void* block, std::align_val_t a) noexcept { release(block, std::size_t(a)); }           \
+  void operator delete[](void* block, std::align_val_t a) noexcept { release(block, std::size_t(a)); }         \
+  void operator delete(void* block, std::size_t, std::align_val_t a) noexcept {                                \
+    release(block, std::size_t(a));                                                                            \
+  }                                                                                                            \
+  void operator delete[](void* block, std::size_t, std::align_val_t a) noexcept {                              \
+    release(block, std::size_t(a));                                                                            \
+  }                                                                                                            \
+  void operator delete(void* block, std::align_val_t a, std::nothrow_t const&) noexcept {                      \
+    release(block, std::size_t(a));                                                                            \
+  }                                                                                                            \
+  void operator delete[](void* block, std::align_val_t a, std::nothrow_t const&) noexcept {                    \
+    release(block, std::size_t(a));                                                                            \
+  }

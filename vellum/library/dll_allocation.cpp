@@ -64,34 +64,6 @@ void release(void* block, std::size_t alignment) noexcept {
   if (block) hooks().release(block, alignment);
 }
 
-std::size_t aligned(std::align_val_t a) { return static_cast<std::size_t>(a); }
-
 }  // namespace
 
-void* operator new(std::size_t bytes) { return allocate_or_throw(bytes, kPlain); }
-void* operator new[](std::size_t bytes) { return allocate_or_throw(bytes, kPlain); }
-void* operator new(std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, kPlain); }
-void* operator new[](std::size_t bytes, std::nothrow_t const&) noexcept { return allocate(bytes, kPlain); }
-void* operator new(std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, aligned(a)); }
-void* operator new[](std::size_t bytes, std::align_val_t a) { return allocate_or_throw(bytes, aligned(a)); }
-void* operator new(std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {
-  return allocate(bytes, aligned(a));
-}
-void* operator new[](std::size_t bytes, std::align_val_t a, std::nothrow_t const&) noexcept {
-  return allocate(bytes, aligned(a));
-}
-
-void operator delete(void* block) noexcept { release(block, kPlain); }
-void operator delete[](void* block) noexcept { release(block, kPlain); }
-void operator delete(void* block, std::size_t) noexcept { release(block, kPlain); }
-void operator delete[](void* block, std::size_t) noexcept { release(block, kPlain); }
-void operator delete(void* block, std::nothrow_t const&) noexcept { release(block, kPlain); }
-void operator delete[](void* block, std::nothrow_t const&) noexcept { release(block, kPlain); }
-void operator delete(void* block, std::align_val_t a) noexcept { release(block, aligned(a)); }
-void operator delete[](void* block, std::align_val_t a) noexcept { release(block, aligned(a)); }
-void operator delete(void* block, std::size_t, std::align_val_t a) noexcept { release(block, aligned(a)); }
-void operator delete[](void* block, std::size_t, std::align_val_t a) noexcept { release(block, aligned(a)); }
-void operator delete(void* block, std::align_val_t a, std::nothrow_t const&) noexcept { release(block, aligned(a)); }
-void operator delete[](void* block, std::align_val_t a, std::nothrow_t const&) noexcept {
-  release(block, aligned(a));
-}
+VELLUM_DEFINE_GLOBAL_NEW_DELETE(allocate, allocate_or_throw, release)
