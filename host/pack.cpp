@@ -67,21 +67,30 @@ Pack::Pack(std::string const& path) : path_(path) {
   handle_ = open_module(path, why);
   if (!handle_) throw HostError("cannot load pack " + path + ": " + why);
   auto entry = reinterpret_cast<VellumPackEntryFunction>(find_symbol(handle_, VELLUM_PACK_ENTRY_SYMBOL));
-  if (entry) table_ = entry();
-  if (!table_ || table_->count < 0 || (table_->count > 0 && !table_->entries)) {
+  try {
+    check_table(entry ? entry() : nullptr);
+  } catch (...) {
     close_module(handle_);
-    throw HostError(path + " is not a pack: it has no usable " VELLUM_PACK_ENTRY_SYMBOL "()");
+    throw;
   }
-  for (VellumPackEntry const& e : entries())
-    if (!e.name || !e.function || !e.info.signature) {
-      close_module(handle_);
-      throw HostError(path + " is not a pack: an entry of its table lacks a name, a signature or a function");
-    }
 }
 
-Pack::~Pack() { close_module(handle_); }
+Pack::Pack(VellumPackTable const* linked) : path_("(linked pack)") { check_table(linked); }
 
-void* Pack::symbol(char const* name) const { return find_symbol(handle_, name); }
+void Pack::check_table(VellumPackTable const* table) {
+  if (!table || table->count < 0 || (table->count > 0 && !table->entries))
+    throw HostError(path_ + " is not a pack: it has no usable " VELLUM_PACK_ENTRY_SYMBOL "()");
+  table_ = table;
+  for (VellumPackEntry const& e : entries())
+    if (!e.name || !e.function || !e.info.signature)
+      throw HostError(path_ + " is not a pack: an entry of its table lacks a name, a signature or a function");
+}
+
+Pack::~Pack() {
+  if (handle_) close_module(handle_);
+}
+
+void* Pack::symbol(char const* name) const { return handle_ ? find_symbol(handle_, name) : nullptr; }
 
 VellumPackEntry const& Pack::find(std::string_view name) const {
   for (VellumPackEntry const& e : entries())

@@ -28,6 +28,8 @@ class Pack {
  public:
   // Loads the module at `path` and reads its table (HostError when either fails).
   explicit Pack(std::string const& path);
+  // A pack linked into the program: its table, as its vellum_pack_functions() returns it.
+  explicit Pack(VellumPackTable const* linked);
   ~Pack();
   Pack(Pack const&) = delete;
   Pack& operator=(Pack const&) = delete;
@@ -38,10 +40,12 @@ class Pack {
   VellumPackEntry const& find(std::string_view name) const;  // HostError when there is none
   std::string const& path() const noexcept { return path_; }
   // The loaded module (HMODULE or dlopen handle) and one of its exported symbols (null if absent).
-  void* handle() const noexcept { return handle_; }
+  void* handle() const noexcept { return handle_; }  // null for a linked pack
   void* symbol(char const* name) const;
 
  private:
+  void check_table(VellumPackTable const* table);  // HostError for a table no host can use
+
   std::string path_;
   void* handle_ = nullptr;
   VellumPackTable const* table_ = nullptr;

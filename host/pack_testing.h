@@ -1,8 +1,9 @@
-// Testing a pack without the real host: load it (or point at a linked table), call its
-// functions with arguments in the literal syntax, and compare what the host would print.
-// Every call checks that the function left nothing behind unless told otherwise:
+// Testing a pack without the real host: load it, or link its sources into the test and pass its
+// table, call its functions with arguments in the literal syntax, and compare what the host
+// would print. Every call checks that the function left nothing behind unless told otherwise:
 //
-//   vellum::host::PackUnderTest pack(ELEMENTWISE_PACK);
+//   vellum::host::PackUnderTest pack(ELEMENTWISE_PACK);          // the module's path
+//   vellum::host::PackUnderTest linked(vellum_pack_functions());  // the pack linked in
 //   EXPECT_EQ(pack.call("sqrt", {"[4, -9]"}), "[2, 3i]");
 #pragma once
 
@@ -22,6 +23,9 @@ namespace vellum::host {
 class PackUnderTest {
  public:
   explicit PackUnderTest(std::string const& path) : pack_(std::make_unique<Pack>(path)) {
+    host_.set_report_on_destroy(false);
+  }
+  explicit PackUnderTest(VellumPackTable const* linked) : pack_(std::make_unique<Pack>(linked)) {
     host_.set_report_on_destroy(false);
   }
 
