@@ -1,6 +1,7 @@
 // vellum-host as its users run it: golden output of list and call on the example packs, and one
 // case per kind of bad input with its message and exit status.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -11,13 +12,12 @@
 #include <fstream>
 #include <sstream>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vellum/packdesc/registration.h>
+#include "tests/support/private_registry.h"
 
 extern char** environ;
 
@@ -29,48 +29,36 @@ struct HostRun {
   std::string err;
 };
 
-std::string drain(int fd) {
-  std::string text;
-  char buffer[4096];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-  close(fd);
-  return text;
+std::string slurp(std::string const& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  std::remove(path.c_str());
+  return text.str();
 }
 
-// The inputs and outputs are small, so writing the input whole and then reading one pipe to its
-// end before the other cannot block the host.
+// The host's input, output and error output are files beside the test's.
 HostRun run_host(std::vector<std::string> const& args, std::string const& input = "") {
-  int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
+  std::string const base = ::testing::TempDir() + "vellum-host-" + std::to_string(getpid());
+  std::string const in = base + ".in", out = base + ".out", err = base + ".err";
+  std::ofstream(in, std::ios::binary) << input;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-  posix_spawn_file_actions_addclose(&actions, in[1]);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  posix_spawn_file_actions_addclose(&actions, err[0]);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   std::vector<char*> argv{const_cast<char*>(VELLUM_HOST)};
   for (auto const& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   pid_t pid = 0;
   int spawned = posix_spawn(&pid, VELLUM_HOST, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  close(in[0]);
-  for (std::size_t fed = 0; fed < input.size();) {
-    ssize_t n = write(in[1], input.data() + fed, input.size() - fed);
-    if (n <= 0) break;
-    fed += static_cast<std::size_t>(n);
-  }
-  close(in[1]);
-  close(out[1]);
-  close(err[1]);
   HostRun run;
-  run.out = drain(out[0]);
-  run.err = drain(err[0]);
   int wait_status = 0;
   if (spawned == 0 && waitpid(pid, &wait_status, 0) == pid && WIFEXITED(wait_status))
     run.status = WEXITSTATUS(wait_status);
+  run.out = slurp(out);
+  run.err = slurp(err);
+  std::remove(in.c_str());
   return run;
 }
 
@@ -139,6 +127,7 @@ Case const kGolden[] = {
 INSTANTIATE_TEST_SUITE_P(Golden, Cli, ::testing::ValuesIn(kGolden),
                          [](auto const& info) { return std::string(info.param.name); });
 
+// Every kind of bad input a user can give: one line on stderr, status 2.
 Case const kBadInput[] = {
     {"malformed_literal", {"call", "@elementwise", "sqrt", "[1, 2; 3]"}, 2, "",
      "vellum-host: malformed literal '[1, 2; 3]' at column 1: the rows of the matrix have different lengths\n"},
@@ -165,10 +154,13 @@ Case const kBadInput[] = {
 INSTANTIATE_TEST_SUITE_P(BadInput, Cli, ::testing::ValuesIn(kBadInput),
                          [](auto const& info) { return std::string(info.param.name); });
 
+// The host finds packs in a registry store of the test's own.
+class CliPacks : public ::testing::Test {
+  vellum::test::PrivateRegistryStore registry_;
+};
+
 // A pack registered under a GUID is listed by `packs` and can be named by its GUID.
-TEST(CliPacks, RegisteredPacksByGuid) {
-  std::string root = ::testing::TempDir() + "vellum-host-registry-" + std::to_string(getpid());
-  ASSERT_EQ(setenv("VELLUM_REGISTRY_ROOT", root.c_str(), 1), 0);
+TEST_F(CliPacks, RegisteredPacksByGuid) {
   void* module = dlopen(ELEMENTWISE_PACK, RTLD_NOW);
   ASSERT_NE(module, nullptr);
   GUID const guid{0x0123ABCD, 0x4567, 0x89ab, {0xCD, 0xEF, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB}};
@@ -188,14 +180,10 @@ TEST(CliPacks, RegisteredPacksByGuid) {
   EXPECT_EQ(UnregisterEfiFunctionPack(&guid), kVellumOk);
   EXPECT_EQ(run_host({"packs"}).out, "");
   dlclose(module);
-  unsetenv("VELLUM_REGISTRY_ROOT");
-  std::filesystem::remove_all(root);
 }
 
 // The strings pack enrols itself (as the examples' install step has it do) and leaves again.
-TEST(CliPacks, PackRegistersItself) {
-  std::string root = ::testing::TempDir() + "vellum-host-self-registry-" + std::to_string(getpid());
-  ASSERT_EQ(setenv("VELLUM_REGISTRY_ROOT", root.c_str(), 1), 0);
+TEST_F(CliPacks, PackRegistersItself) {
   char const* guid = "{5E11C0DE-57A1-4e6b-9C3A-517E0F2D64B8}";
 
   HostRun enrol = run_host({"register", STRINGS_PACK});
@@ -207,8 +195,6 @@ TEST(CliPacks, PackRegistersItself) {
   HostRun leave = run_host({"unregister", STRINGS_PACK});
   EXPECT_EQ(leave.status, 0) << leave.err;
   EXPECT_EQ(run_host({"packs"}).out, "");
-  unsetenv("VELLUM_REGISTRY_ROOT");
-  std::filesystem::remove_all(root);
 }
 
 // A session of the repl, piped in: calls across two packs, a listing, the faults of a user (each

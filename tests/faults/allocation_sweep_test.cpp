@@ -28,11 +28,6 @@ struct Sweepable {
   std::function<Anyval*()> call;
 };
 
-char const* name_of(faults::Mode mode) { return mode == faults::Mode::Once ? "once" : "persistent"; }
-char const* name_of(host::HostAllocator::Repeat repeat) {
-  return repeat == host::HostAllocator::Repeat::Once ? "once" : "persistent";
-}
-
 class AllocationSweep : public HostTest {
  protected:
   // Every element-wise overload with operands made beforehand (kept by the host).
@@ -147,13 +142,16 @@ class AllocationSweep : public HostTest {
   std::vector<std::unique_ptr<Operands>> operands_;
   std::size_t combined_points_ = 0;  // operator new failures swept with a refusal set up
 
-  // Sweeps one call in both modes; returns the number of failure points tried.
-  std::size_t sweep(Sweepable const& subject) {
+  // Fails the call's 1st, 2nd, ... operator new allocation (once, and from then on) until the
+  // call completes without a failure. `answered` checks (and releases) what the call gave with
+  // the number of failures; nothing else may be left. Returns the failure points.
+  template <class Result>
+  std::size_t sweep_new(std::string const& name, std::function<Result()> const& call,
+                        std::function<void(Result, std::size_t)> const& answered) {
     std::size_t points = 0;
-    for (faults::Mode mode : {faults::Mode::Once, faults::Mode::Persistent}) {
+    for (faults::Mode mode : {faults::Mode::Once, faults::Mode::Persistent})
       for (std::size_t nth = 1;; ++nth) {
-        SCOPED_TRACE(testing::Message() << subject.name << (mode == faults::Mode::Once ? " once" : " persistent")
-                                        << " from allocation " << nth);
+        SCOPED_TRACE(testing::Message() << name << ": operator new fails from " << nth << " (" << name_of(mode) << ")");
         if (nth > 16) {
           ADD_FAILURE() << "never completed";
           break;
@@ -162,21 +160,14 @@ class AllocationSweep : public HostTest {
         host.clear_calls();
         std::int64_t live = faults::live_blocks();
         faults::arm(nth, mode);
-        Anyval* result = subject.call();
+        Result result = call();
         std::size_t failures = faults::failures_since_arm();
         faults::disarm();
-        if (failures == 0) {
-          EXPECT_EQ(result->tag, ValueTag::Matrix) << "completes without a failure";
-          host.release(result);
-          break;
-        }
-        ++points;
-        EXPECT_EQ(result, static_cast<Anyval*>(sError_OutOfMemory));
-        EXPECT_EQ(g_recorder.calls, 0u) << "no element is computed";
-        EXPECT_EQ(host.calls(30), 0u) << "no record is made";
+        answered(result, failures);
         EXPECT_EQ(faults::live_blocks(), live) << "nothing is left allocated";
+        if (failures == 0) break;
+        ++points;
       }
-    }
     return points;
   }
 };
@@ -184,7 +175,17 @@ class AllocationSweep : public HostTest {
 TEST_F(AllocationSweep, EveryElementWiseOverload) {
   std::vector<Sweepable> const subjects = element_wise_calls();
   std::size_t points = 0;
-  for (Sweepable const& subject : subjects) points += sweep(subject);
+  for (Sweepable const& subject : subjects)
+    points += sweep_new<Anyval*>(subject.name, subject.call, [&](Anyval* result, std::size_t failures) {
+      if (failures == 0) {
+        EXPECT_EQ(result->tag, ValueTag::Matrix) << "completes without a failure";
+        host.release(result);
+        return;
+      }
+      EXPECT_EQ(result, static_cast<Anyval*>(sError_OutOfMemory));
+      EXPECT_EQ(g_recorder.calls, 0u) << "no element is computed";
+      EXPECT_EQ(host.calls(30), 0u) << "no record is made";
+    });
   std::size_t overloads = table_overloads().size() + 4;
   EXPECT_EQ(overloads, 94u);
   std::printf("swept %zu overloads in %zu calls, %zu failure points\n", overloads, subjects.size(), points);
@@ -259,37 +260,18 @@ class NumericsSweep : public AllocationSweep {
 
 TEST_F(NumericsSweep, EveryNumericsOperationThatBuildsAResult) {
   std::size_t points = 0;
-  for (Operation const& operation : operations) {
-    for (faults::Mode mode : {faults::Mode::Once, faults::Mode::Persistent}) {
-      for (std::size_t nth = 1; nth <= 16; ++nth) {
-        SCOPED_TRACE(testing::Message() << operation.name << (mode == faults::Mode::Once ? " once" : " persistent")
-                                        << " from allocation " << nth);
-        host.clear_calls();
-        std::int64_t live = faults::live_blocks();
-        faults::arm(nth, mode);
-        char const* text = operation.call();
-        std::size_t failures = faults::failures_since_arm();
-        faults::disarm();
-        ++points;
-        if (text == nullptr) {
-          // Done: without a failure, or past one the operation can do without (the product's
-          // packing buffer, whose absence only makes it slower).
-          EXPECT_EQ(host.calls(30), 1u);
-          host.release(out);
-          EXPECT_EQ(faults::live_blocks(), live) << "the result's arrays went with it";
-          if (failures == 0) {
-            --points;
-            break;
-          }
-          continue;
-        }
-        EXPECT_STREQ(text, "out of memory");
-        EXPECT_EQ(host.calls(30), 0u) << "no result record";
-        EXPECT_EQ(faults::live_blocks(), live) << "nothing is left allocated";
-        ASSERT_LT(nth, 16u) << "never completed";
+  for (Operation const& operation : operations)
+    points += sweep_new<char const*>(operation.name, operation.call, [&](char const* text, std::size_t) {
+      if (text == nullptr) {
+        // Done: without a failure, or past one the operation can do without (the product's
+        // packing buffer, whose absence only makes it slower). The result's arrays go with it.
+        EXPECT_EQ(host.calls(30), 1u);
+        host.release(out);
+        return;
       }
-    }
-  }
+      EXPECT_STREQ(text, "out of memory");
+      EXPECT_EQ(host.calls(30), 0u) << "no result record";
+    });
   std::printf("swept %zu numerics operations, %zu failure points\n", std::size(operations), points);
 }
 

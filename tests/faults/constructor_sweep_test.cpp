@@ -59,9 +59,6 @@ std::set<int> table_operations() {
   return positions;
 }
 
-char const* name_of(Host::Repeat repeat) { return repeat == Host::Repeat::Once ? "once" : "persistent"; }
-char const* name_of(faults::Mode mode) { return mode == faults::Mode::Once ? "once" : "persistent"; }
-
 class ConstructorSweep : public HostTest {
  protected:
   // What one call under one setting failed.
@@ -159,13 +156,6 @@ class ConstructorSweep : public HostTest {
           tally.host_points += refusing_points;
         }
     return tally;
-  }
-
-  // Distinct values that the constructors only store.
-  static Anyval* fake(std::uintptr_t k) { return reinterpret_cast<Anyval*>(0x1000 + 0x10 * k); }
-  template <class T>
-  static T* fake_as(std::uintptr_t k) {
-    return reinterpret_cast<T*>(fake(k));
   }
 
   // Records the calls read (lists are counted, a lambda copied, texts read), made beforehand and

@@ -27,17 +27,8 @@ TEST_F(ReferenceHost, RecordsAreFilledFreshAndLieBelowFourGiB) {
   EXPECT_EQ(host.calls(6), 2000u);
 }
 
-TEST_F(ReferenceHost, CountsAndLogsEveryCallByPosition) {
-  aMatrix* m = nullptr;
-  aString* s = nullptr;
-  aError* e = nullptr;
-  allocator->AllocString(&s, "x");
-  allocator->AllocError(&e);
-  allocator->AllocMatrix(&m, nullptr, nullptr, 1, 1, 8);
-  EXPECT_EQ(host.calls(36), 1u);
-  EXPECT_EQ(host.calls(16), 1u);
-  EXPECT_EQ(host.calls(30), 1u);
-  EXPECT_EQ(host.call_log(), (std::vector<int, vellum::host::UntrackedAllocator<int>>{36, 16, 30}));
+// The counts and the log of calls by position are read by every constructor test and sweep.
+TEST_F(ReferenceHost, NamesOperationsAndRefusesItsOwn) {
   EXPECT_EQ(allocator->HostOperation0(), Host::kNotImplemented);
   EXPECT_EQ(Host::operation_name(30), "AllocMatrix");
   EXPECT_EQ(Host::operation_name(9), "HostOperation9");
@@ -116,6 +107,10 @@ TEST_F(ReferenceHost, CopyKeepsOrCompactsTheLayoutAndSharesNestedRecords) {
       }
   }
   EXPECT_EQ(vellum::nested_value(compact->real[1]), static_cast<Anyval*>(label)) << "a shallow copy shares";
+  for (bool flag : {false, true})
+    EXPECT_EQ(aMatrix::deep_cp(allocator, source, flag)->ld, flag ? 2 : 3) << "the flag passes as 0 or 1";
+  EXPECT_EQ(host.calls(52), 2u);
+  EXPECT_EQ(host.calls(53), 2u);
 }
 
 TEST_F(ReferenceHost, DeepCopyCopiesNestedMatricesAndStrings) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/support/private_registry.h"
 #include "tests/support/test_support.h"
 #include "vellum/platform/module_file.h"
 #include "vellum/platform/performance_counter.h"
@@ -11,9 +12,9 @@
 
 namespace {
 
-constexpr char kKey[] = "Vellum\\Functions";
-GUID const kGuid{0x1234ABCD, 0xABCD, 0xEF01, {0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x1A, 0x1B}};
-constexpr char kGuidText[] = "{1234ABCD-ABCD-ef01-0A0B-0C0D0E0F1A1B}";
+constexpr auto& kKey = vellum::test::kPacksKey;
+constexpr auto& kGuid = vellum::test::kTestGuid;
+constexpr auto& kGuidText = vellum::test::kTestGuidText;
 
 std::map<std::string, std::string> stored() {
   std::map<std::string, std::string> values;

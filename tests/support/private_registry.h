@@ -1,6 +1,6 @@
-// A registry store of the test's own, for the file store that stands in for the registry where
-// there is none (it follows VELLUM_REGISTRY_ROOT). It is removed afterwards whatever permissions
-// a test took away from its folders. Also the pack key and the GUID the tests register.
+// The pack key and the GUID the tests register; and, where the file store stands in for the
+// registry, a store of the test's own (it follows VELLUM_REGISTRY_ROOT), removed afterwards
+// whatever permissions a test took away from its folders.
 #pragma once
 
 #include <stdlib.h>
@@ -17,6 +17,7 @@ inline constexpr char kPacksKey[] = "Vellum\\Functions";
 inline constexpr GUID kTestGuid{0x1234ABCD, 0xABCD, 0xEF01, {0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x1A, 0x1B}};
 inline constexpr char kTestGuidText[] = "{1234ABCD-ABCD-ef01-0A0B-0C0D0E0F1A1B}";
 
+#ifndef _WIN32
 class PrivateRegistryStore {
  public:
   PrivateRegistryStore() {
@@ -44,5 +45,6 @@ class PrivateRegistryStore {
  private:
   std::filesystem::path root_;
 };
+#endif
 
 }  // namespace vellum::test

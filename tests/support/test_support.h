@@ -41,6 +41,19 @@ char const* thrown_text(Call&& call) {
   return nullptr;
 }
 
+// Distinct values that constructors only store.
+inline Anyval* fake(std::uintptr_t k) { return reinterpret_cast<Anyval*>(0x1000 + 0x10 * k); }
+template <class T>
+T* fake_as(std::uintptr_t k) {
+  return reinterpret_cast<T*>(fake(k));
+}
+
+// For the traces of out-of-memory sweeps.
+inline char const* name_of(faults::Mode mode) { return mode == faults::Mode::Once ? "once" : "persistent"; }
+inline char const* name_of(host::HostAllocator::Repeat repeat) {
+  return repeat == host::HostAllocator::Repeat::Once ? "once" : "persistent";
+}
+
 class HostTest : public ::testing::Test {
  protected:
   void SetUp() override { live_blocks_before_ = faults::live_blocks(); }

@@ -44,23 +44,4 @@ TEST(IvlAllocator, EveryOperationSitsAtItsPosition) {
   for (Row const& row : rows) EXPECT_EQ(row.slot, row.position) << row.name;
 }
 
-TEST(EfiCallContext, TheAllocatorIsTheFirstField) {
-  vellum::host::HostAllocator host;
-  EfiCallContext* context = host.context();
-  IvlAllocator* first;
-  std::memcpy(&first, context, sizeof first);
-  EXPECT_EQ(first, static_cast<IvlAllocator*>(&host));
-}
-
-TEST(Replacer, HoldsItsAllocatorAndAssignmentCopiesIt) {
-  vellum::host::HostAllocator a, b;
-  Replacer ra(&a);
-  Replacer rb(&b);
-  static_assert(sizeof(Replacer) == sizeof(void*));
-  Replacer& result = (ra = rb);
-  EXPECT_EQ(&result, &ra);
-  EXPECT_EQ(ra.allocator(), static_cast<IvlAllocator*>(&b));
-  EXPECT_EQ(rb.allocator(), static_cast<IvlAllocator*>(&b));
-}
-
 }  // namespace
