@@ -3,6 +3,13 @@
 # multiply-adds and value-changing optimisations stay off everywhere.
 add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
 
+if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # 64-bit file offsets and inode numbers: without them a 32-bit readdir fails with EOVERFLOW on
+  # file systems whose directory positions need 64 bits, which is what an emulated 32-bit
+  # program (qemu-i386) meets on a 64-bit kernel.
+  add_compile_definitions(_FILE_OFFSET_BITS=64)
+endif()
+
 if(WIN32)
   add_compile_options(-msse2 -mfpmath=sse)
   # The C runtime's conforming scanning and printing (inf, nan, hexadecimal and denormal

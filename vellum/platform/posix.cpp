@@ -261,7 +261,16 @@ std::optional<std::vector<RegistryValue>> list_values(char const* path) {
   DIR* dir = opendir(folder.c_str());
   if (!dir) return std::nullopt;
   std::vector<RegistryValue> values;
-  while (dirent* entry = readdir(dir)) {
+  bool unread = false;
+  for (;;) {
+    // readdir answers null at the end and on an error alike; only errno tells them apart, and a
+    // folder that could not be read to its end is no key with fewer values.
+    errno = 0;
+    dirent* entry = readdir(dir);
+    if (!entry) {
+      unread = errno != 0;
+      break;
+    }
     std::string file = entry->d_name;
     if (file.empty() || file[0] == '.') continue;
     std::optional<std::string> name = value_name_of(file);
@@ -294,6 +303,7 @@ std::optional<std::vector<RegistryValue>> list_values(char const* path) {
     values.push_back({*name, get_word(content.data() + 4), std::vector<unsigned char>(content.begin() + 12, content.end())});
   }
   closedir(dir);
+  if (unread) return std::nullopt;
   return values;
 }
 
