@@ -28,7 +28,7 @@ std::size_t cell_count(aMatrix const* m) {
 }
 }  // namespace
 
-HostAllocator::HostAllocator() : calls_(kAllocatorSlots, 0), refused_(kAllocatorSlots, false) {}
+HostAllocator::HostAllocator() : calls_(kAllocatorSlots, 0) {}
 
 HostAllocator::~HostAllocator() {
   if (report_on_destroy_) {
@@ -71,8 +71,7 @@ void HostAllocator::refuse_nth(std::size_t nth, Repeat repeat, Refusal how) noex
   counting_ = true;
 }
 
-bool HostAllocator::refused(int position, bool may_decline) {
-  if (may_decline && refused_.at(static_cast<std::size_t>(position))) return true;
+bool HostAllocator::refused(bool may_decline) {
   if (!counting_) return false;
   std::size_t n = ++asked_;
   if (refuse_at_ == 0 || n < refuse_at_ || (n > refuse_at_ && repeat_ == Repeat::Once)) return false;
@@ -106,7 +105,7 @@ void* HostAllocator::make_heap_record() {
 #define VELLUM_DEFINE_HOST_MAKE(position, name, Record)                                          \
   std::int32_t VELLUM_COM HostAllocator::name(Record** out) {                                    \
     log_call(position);                                                                          \
-    if (refused(position)) return kOutOfMemory;                                                  \
+    if (refused()) return kOutOfMemory;                                                          \
     bool on_heap = position == kGlobal || position == kGlobalsDEQ || position == kGlobalList;    \
     *out = reinterpret_cast<Record*>(on_heap ? make_heap_record() : make_record(position));      \
     return 0;                                                                                    \
@@ -125,7 +124,7 @@ std::int32_t VELLUM_COM HostAllocator::AllocMatrix(aMatrix** out, double* real, 
   track_array(real);
   track_array(imag);
   try {
-    if (!refused(30)) {
+    if (!refused()) {
       *out = static_cast<aMatrix*>(make_record(30));
       return 0;
     }
@@ -159,7 +158,7 @@ aString* HostAllocator::copy_string(char const* text, int position) {
 
 std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* text) {
   log_call(36);
-  if (refused(36)) return kOutOfMemory;
+  if (refused()) return kOutOfMemory;
   *out = copy_string(text, 36);
   return 0;
 }
@@ -167,21 +166,21 @@ std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* te
 std::int32_t VELLUM_COM HostAllocator::AllocGraphicHandle(aGraphicHandle** out, int handle) {
   log_call(47);
   last_graphic_handle_ = handle;
-  if (refused(47)) return kOutOfMemory;
+  if (refused()) return kOutOfMemory;
   *out = reinterpret_cast<aGraphicHandle*>(make_record(47));
   return 0;
 }
 
 std::int32_t VELLUM_COM HostAllocator::CopyMatrix(aMatrix const* source, aMatrix** out, int flag) {
   log_call(52);
-  if (refused(52)) return kOutOfMemory;
+  if (refused()) return kOutOfMemory;
   *out = copy_matrix(source, flag != 0, false);
   return 0;
 }
 
 std::int32_t VELLUM_COM HostAllocator::DeepCopyMatrix(aMatrix const* source, aMatrix** out, int flag) {
   log_call(53);
-  if (refused(53)) return kOutOfMemory;
+  if (refused()) return kOutOfMemory;
   *out = copy_matrix(source, flag != 0, true);
   return 0;
 }
@@ -224,10 +223,10 @@ Anyval* HostAllocator::deep_copy_nested(Anyval* value, bool compact) {
   if (!value) return value;
   switch (value->tag) {
     case ValueTag::Matrix:
-      refused(53, false);
+      refused(false);
       return copy_matrix(static_cast<aMatrix*>(value), compact, true);
     case ValueTag::String: {
-      refused(53, false);
+      refused(false);
       aString* copy = copy_string(static_cast<aString*>(value)->text, 53);
       copy->tag = ValueTag::String;
       return copy;

@@ -99,9 +99,6 @@ class HostAllocator final : public IvlAllocator {
   // The handle of the latest AllocGraphicHandle call.
   int last_graphic_handle() const noexcept { return last_graphic_handle_; }
 
-  // From now on the operation at `position` returns E_OUTOFMEMORY and leaves the result location
-  // as it was, as a host that has no record to give might. (Only aComponent::mk expects it.)
-  void refuse(int position, bool on = true) { refused_.at(static_cast<std::size_t>(position)) = on; }
   static constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(0x8007000Eu);
 
   // Refusal by count, for out-of-memory sweeps. From now on the host counts the records it is
@@ -135,9 +132,9 @@ class HostAllocator final : public IvlAllocator {
   };
 
   void log_call(int position);
-  // Whether the request for a record of the operation at `position` is refused without one;
-  // throws std::bad_alloc when the refusal ends the call (always so when `may_decline` is false).
-  bool refused(int position, bool may_decline = true);
+  // Whether the request for a record is refused without one; throws std::bad_alloc when the
+  // refusal ends the call (always so when `may_decline` is false).
+  bool refused(bool may_decline = true);
   void* make_record(int position);
   void* make_heap_record();
   aMatrix* copy_matrix(aMatrix const* source, bool compact, bool deep);
@@ -160,7 +157,6 @@ class HostAllocator final : public IvlAllocator {
   Vector<int> call_log_;
   MatrixRequest last_matrix_request_;
   int last_graphic_handle_ = 0;
-  Vector<bool> refused_;
   bool counting_ = false;
   std::size_t refuse_at_ = 0;
   Repeat repeat_ = Repeat::Once;
