@@ -1,5 +1,6 @@
 #include "host/fault_injection.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -15,6 +16,14 @@ std::atomic<bool> g_persistent{false};
 std::atomic<std::size_t> g_attempts{0};
 std::atomic<std::size_t> g_failures{0};
 std::atomic<std::int64_t> g_live{0};
+Event g_journal[kJournalSize];
+std::atomic<std::size_t> g_events{0};
+
+void note(bool allocated, void const* block, std::size_t bytes = 0) noexcept {
+  if (!g_counting.load(std::memory_order_relaxed)) return;
+  std::size_t k = g_events.fetch_add(1, std::memory_order_relaxed);
+  if (k < kJournalSize) g_journal[k] = {allocated, block, bytes};
+}
 
 // True when this allocation is to fail.
 bool take_turn() noexcept {
@@ -29,6 +38,7 @@ bool take_turn() noexcept {
 // Aligned blocks keep the address malloc returned just before the aligned one.
 void* allocate(std::size_t bytes, std::size_t alignment) noexcept {
   if (take_turn()) return nullptr;
+  std::size_t const asked = bytes;
   if (bytes == 0) bytes = 1;
   void* block = nullptr;
   if (alignment <= alignof(std::max_align_t)) {
@@ -42,13 +52,17 @@ void* allocate(std::size_t bytes, std::size_t alignment) noexcept {
       static_cast<void**>(block)[-1] = raw;
     }
   }
-  if (block) g_live.fetch_add(1, std::memory_order_relaxed);
+  if (block) {
+    g_live.fetch_add(1, std::memory_order_relaxed);
+    note(true, block, asked);
+  }
   return block;
 }
 
 void release(void* block, std::size_t alignment) noexcept {
   if (!block) return;
   g_live.fetch_sub(1, std::memory_order_relaxed);
+  note(false, block);
   std::free(alignment <= alignof(std::max_align_t) ? block : static_cast<void**>(block)[-1]);
 }
 
@@ -63,6 +77,7 @@ void arm(std::size_t nth, Mode mode) noexcept {
   g_counting = false;
   g_attempts = 0;
   g_failures = 0;
+  g_events = 0;
   g_fail_at = nth;
   g_persistent = mode == Mode::Persistent;
   g_counting = true;
@@ -78,6 +93,7 @@ void disarm() noexcept {
 std::size_t allocations_since_arm() noexcept { return g_attempts; }
 std::size_t failures_since_arm() noexcept { return g_failures; }
 std::int64_t live_blocks() noexcept { return g_live; }
+std::span<Event const> journal() noexcept { return {g_journal, std::min<std::size_t>(g_events, kJournalSize)}; }
 
 }  // namespace vellum::faults
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace vellum::faults {
 
@@ -25,6 +26,16 @@ std::size_t allocations_since_arm() noexcept;  // attempts, the failed ones incl
 std::size_t failures_since_arm() noexcept;
 // Blocks allocated and not yet deleted, over the whole run of the program.
 std::int64_t live_blocks() noexcept;
+
+// The blocks allocated and released since the last arm, in order, so that a test can tell in
+// which order an operation gave its blocks back. The first kJournalSize events are kept.
+struct Event {
+  bool allocated;  // else released
+  void const* block;
+  std::size_t bytes;  // of an allocation
+};
+inline constexpr std::size_t kJournalSize = 4096;
+std::span<Event const> journal() noexcept;
 
 // Arms for the lifetime of a scope.
 class ScopedFailure {

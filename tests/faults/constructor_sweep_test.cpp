@@ -1,20 +1,12 @@
-// Out-of-memory sweeps over every constructor of host records, in the manner of a fault
-// simulator: the reference host refuses the 1st, 2nd, ... record a call asks for - once, and
-// from then on - until the call completes without a refusal; and at every such point, and with
-// no refusal at all, the call's 1st, 2nd, ... operator new allocation fails as well (once, and
-// from then on) until none is left to fail.
+// Out-of-memory sweeps (tests/support/sweep.h) over every constructor of host records.
 //
-// How a host refuses decides what a constructor has to survive. This host runs out by ending
-// the call: std::bad_alloc leaves the allocator operation, as when its arena is exhausted. The
-// constructors test nothing and catch nothing, so the exception leaves them; what they had
-// already obtained from the host is the host's to reclaim (release_unkept, as after any call
-// that ends by throwing), and part arrays handed over with AllocMatrix went to the host with the
-// call. Either way nothing may be left: no record, no part array, no operator new block.
-//
-// A host that returns without a record is another matter. Only aComponent::mk is written to
-// survive that (it answers null); for every other constructor a missing record is not a
-// supported outcome - it writes the tag through the null pointer - so none of them is swept
-// that way.
+// This host runs out by ending the call: std::bad_alloc leaves the allocator operation, as when
+// its arena is exhausted. The constructors catch nothing, so the exception leaves them; what they
+// had obtained is the host's to reclaim, and part arrays handed over with AllocMatrix went to the
+// host with the call. A host that returns without a record is survived only by aComponent::mk
+// (it answers null); every other constructor would write through the null pointer, so only that
+// one is swept that way.
+#include <bitset>
 #include <functional>
 #include <map>
 #include <new>
@@ -22,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/sweep.h"
 #include "tests/support/test_support.h"
 
 namespace vellum::test {
@@ -61,103 +54,6 @@ std::set<int> table_operations() {
 
 class ConstructorSweep : public HostTest {
  protected:
-  // What one call under one setting failed.
-  struct Outcome {
-    std::size_t refusals = 0;
-    std::size_t failures = 0;
-    std::size_t asked = 0;  // records asked of the host
-  };
-
-  // Per constructor: the points swept and what a completed call used.
-  struct Tally {
-    std::size_t host_points = 0;      // refusals with operator new left alone
-    std::size_t new_points = 0;       // operator new failures with the host left alone
-    std::size_t combined_points = 0;  // both
-    std::size_t records_asked = 0;    // by a completed call
-    std::set<int> operations;         // called by a completed call
-  };
-
-  Outcome call(Constructor const& c, std::size_t refuse_at, Host::Repeat repeat, Host::Refusal how,
-               std::size_t fail_at, faults::Mode mode, Tally& tally) {
-    std::int64_t live = faults::live_blocks();
-    if (c.prepare) c.prepare();
-    host.clear_calls();
-    void* result = nullptr;
-    bool ended = false;
-    host.refuse_nth(refuse_at, repeat, how);
-    faults::arm(fail_at, mode);
-    try {
-      result = c.make();
-    } catch (std::bad_alloc const&) {
-      ended = true;
-    }
-    Outcome o{host.refusals(), faults::failures_since_arm(), host.records_asked()};
-    faults::disarm();
-    host.stop_refusing();
-
-    if (o.refusals == 0 && o.failures == 0) {
-      EXPECT_FALSE(ended);
-      EXPECT_NE(result, nullptr);
-      EXPECT_EQ(host.live_records(), c.records) << "a completed call makes its result and what it refers to";
-      if (c.dispose && result) c.dispose(result);
-    } else if (how == Host::Refusal::NoRecord && o.failures == 0) {
-      EXPECT_FALSE(ended);
-      EXPECT_EQ(result, nullptr) << "no record, no result";
-    } else {
-      EXPECT_TRUE(ended) << "the failure leaves the call";
-      // The first refusal ends the call, however many more there would have been.
-      if (how == Host::Refusal::EndCall) {
-        EXPECT_LE(o.refusals, 1u);
-      }
-    }
-    // What the call made is the host's to reclaim: all of it when the call ended, the result
-    // (and the records it refers to, and its part arrays) once the test is done with it.
-    host.release_unkept();
-    EXPECT_EQ(host.leak_report(), "");
-    EXPECT_EQ(faults::live_blocks(), live) << "operator new blocks left";
-    if (o.refusals == 0 && o.failures == 0) {
-      tally.records_asked = o.asked;
-      tally.operations.insert(host.call_log().begin(), host.call_log().end());
-    }
-    return o;
-  }
-
-  Tally sweep(Constructor const& c) {
-    Tally tally;
-    std::vector<Host::Refusal> hows{Host::Refusal::EndCall};
-    if (c.survives_no_record) hows.push_back(Host::Refusal::NoRecord);
-    for (Host::Refusal how : hows)
-      for (Host::Repeat repeat : {Host::Repeat::Once, Host::Repeat::Persistent})
-        for (faults::Mode mode : {faults::Mode::Once, faults::Mode::Persistent}) {
-          std::size_t refusing_points = 0;
-          for (std::size_t h = 0;; ++h) {
-            for (std::size_t n = 0;; ++n) {
-              SCOPED_TRACE(testing::Message()
-                           << c.name << (how == Host::Refusal::EndCall ? ": host ends the call" : ": no record")
-                           << " from record " << h << " (" << name_of(repeat) << "), operator new fails from "
-                           << n << " (" << name_of(mode) << ")");
-              if (h > 16 || n > 16) {
-                ADD_FAILURE() << "never completed";
-                return tally;
-              }
-              Outcome o = call(c, h, repeat, how, n, mode, tally);
-              if (n == 0) {
-                if (h > 0 && o.refusals == 0) break;  // past the call's last record
-                if (h > 0) ++refusing_points;
-                continue;
-              }
-              if (o.failures == 0) break;  // past the call's last allocation
-              ++(h == 0 ? tally.new_points : tally.combined_points);
-            }
-            if (h > 0 && refusing_points < h) break;
-          }
-          // Every record the call asks for was a point of refusal.
-          EXPECT_EQ(refusing_points, tally.records_asked) << c.name;
-          tally.host_points += refusing_points;
-        }
-    return tally;
-  }
-
   // Records the calls read (lists are counted, a lambda copied, texts read), made beforehand and
   // handed back to the host, so that no sweep step counts them or reclaims them.
   template <class T>
@@ -329,23 +225,40 @@ class ConstructorSweep : public HostTest {
 
 TEST_F(ConstructorSweep, EveryConstructorWhenTheHostOrOperatorNewRunsOut) {
   std::vector<Constructor> const all = constructors();
-  std::set<int> operations;
-  std::size_t host_points = 0, new_points = 0, combined_points = 0;
+  std::bitset<64> operations;  // no allocation inside a sweep step
+  SweepPoints total;
   for (Constructor const& c : all) {
-    Tally tally = sweep(c);
-    EXPECT_GT(tally.host_points, 0u) << c.name;
-    EXPECT_EQ(tally.new_points > 0, c.uses_operator_new) << c.name << ": operator new, or not, as expected";
-    operations.insert(tally.operations.begin(), tally.operations.end());
-    host_points += tally.host_points;
-    new_points += tally.new_points;
-    combined_points += tally.combined_points;
+    std::vector<Host::Refusal> hows{Host::Refusal::EndCall};
+    if (c.survives_no_record) hows.push_back(Host::Refusal::NoRecord);
+    for (Host::Refusal how : hows) {
+      void* result = nullptr;
+      auto check = [&](Step const& step) {
+        if (step.completed()) {
+          EXPECT_FALSE(step.ended);
+          EXPECT_NE(result, nullptr);
+          EXPECT_EQ(host.live_records(), c.records) << "a completed call makes its result and what it refers to";
+          for (int position : host.call_log()) operations.set(static_cast<std::size_t>(position));
+          if (c.dispose && result) c.dispose(result);
+        } else if (how == Host::Refusal::NoRecord && step.failures == 0) {
+          EXPECT_FALSE(step.ended);
+          EXPECT_EQ(result, nullptr) << "no record, no result";
+        } else {
+          EXPECT_TRUE(step.ended) << "the failure leaves the call";
+        }
+        result = nullptr;
+      };
+      SweepPoints points = sweep(c.name, [&] { result = c.make(); }, check, {&host, how, c.prepare});
+      EXPECT_GT(points.host, 0u) << c.name;
+      EXPECT_EQ(points.memory > 0, c.uses_operator_new) << c.name << ": operator new, or not, as expected";
+      total.host += points.host, total.memory += points.memory, total.combined += points.combined;
+    }
   }
   // Every operation of the allocator table is reached by a swept constructor: an operation
   // added to the table needs its constructor added here.
   for (int position : table_operations())
-    EXPECT_EQ(operations.count(position), 1u) << "no swept constructor calls " << Host::operation_name(position);
+    EXPECT_TRUE(operations.test(static_cast<std::size_t>(position))) << "no swept constructor calls " << Host::operation_name(position);
   std::printf("swept %zu constructors: %zu host refusal points, %zu operator new points, %zu combined\n", all.size(),
-              host_points, new_points, combined_points);
+              total.host, total.memory, total.combined);
 }
 
 }  // namespace

@@ -126,17 +126,25 @@ void release_blocks(Array<T, D> array, Ranges<D> const& ranges) {
 
 // ---- Segmented layout: a block of hi + 1 entries per index of the level above, unmoved.
 
+// A release goes up the indices; a failed allocation unwinds, from the failing index back down
+// to the low bound.
+enum class Order { Up, Down };
+
+// The blocks below every index of `block` (null slots have none), then `block` itself.
 template <class T, std::size_t R>
-void drop_segment(Array<T, R> block, Range const* ranges) {
+void drop_segment(Array<T, R> block, Range const* ranges, Order order = Order::Up) {
   if (!block) return;
   if constexpr (R > 1) {
-    for (std::uint64_t i = ranges->lo; i <= ranges->hi; ++i) drop_segment<T, R - 1>(block[i], ranges + 1);
+    for (std::uint64_t k = 0; k < ranges->length(); ++k) {
+      std::uint64_t const i = order == Order::Up ? ranges->lo + k : ranges->hi - k;
+      drop_segment<T, R - 1>(block[i], ranges + 1, order);
+    }
   }
   VellumFree(block);
 }
 
 // A block for the first of `ranges` and, below each of its indices, the blocks of the rest; on
-// failure whatever was made is released again (slots not yet set are null) and null returned.
+// failure whatever was made is unwound (slots not yet set are null) and null returned.
 template <class T, std::size_t R>
 Array<T, R> make_segment(Range const* ranges) {
   using Entry = Array<T, R - 1>;
@@ -146,7 +154,7 @@ Array<T, R> make_segment(Range const* ranges) {
     for (std::uint64_t i = ranges->lo; i <= ranges->hi; ++i) {
       block[i] = make_segment<T, R - 1>(ranges + 1);
       if (!block[i]) {
-        drop_segment<T, R>(block, ranges);
+        drop_segment<T, R>(block, ranges, Order::Down);
         return nullptr;
       }
     }
