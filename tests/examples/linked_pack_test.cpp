@@ -1,5 +1,4 @@
-// A pack tested with its sources linked into the test program instead of loaded as a module:
-// the strings example, through the table its vellum_pack_functions() returns.
+// The pack-testing API with a pack linked in (the strings example) and with packs breaking the rules.
 #include <gtest/gtest.h>
 
 #include <vellum/vellum.h>
@@ -10,44 +9,44 @@ extern "C" VellumPackTable const* vellum_pack_functions();
 
 namespace {
 
-using vellum::host::HostError;
 using vellum::host::PackUnderTest;
 
-TEST(LinkedPack, CallsGoThroughTheLinkedTable) {
-  PackUnderTest pack(vellum_pack_functions());
-  EXPECT_EQ(pack.call("upper", {"\"linked\""}), "\"LINKED\"");
-  EXPECT_EQ(pack.call("join", {"1", "\"x\""}), "error in argument 1: must be string");
-  // No module was loaded: there is no handle to register and no symbol to look up.
-  EXPECT_EQ(pack.pack().handle(), nullptr);
-  EXPECT_EQ(pack.pack().symbol(VELLUM_PACK_REGISTER_SYMBOL), nullptr);
+// The message of the HostError that `action` ends with; "" when it ends without one.
+std::string refusal(auto action) {
+  try {
+    action();
+  } catch (vellum::host::HostError const& e) {
+    return e.what();
+  }
+  return "";
 }
 
 void no_function(EfiCallContext*, Anyval**, Anyval* const*) {}
 
-TEST(LinkedPack, ATableNoHostCanUseIsRefused) {
-  VellumPackEntry const nameless{nullptr, "", {Str_to_Str, {}}, no_function};
-  VellumPackEntry const unsigned_entry{"f", "", {nullptr, {}}, no_function};
-  VellumPackTable const no_entries{1, nullptr}, negative{-1, &nameless}, without_name{1, &nameless},
-      without_signature{1, &unsigned_entry};
-  std::string const no_table = "(linked pack) is not a pack: it has no usable vellum_pack_functions()";
-  std::string const bad_entry =
-      "(linked pack) is not a pack: an entry of its table lacks a name, a signature or a function";
-  struct {
-    VellumPackTable const* table;
-    std::string const& message;
-  } const cases[] = {{nullptr, no_table},
-                     {&no_entries, no_table},
-                     {&negative, no_table},
-                     {&without_name, bad_entry},
-                     {&without_signature, bad_entry}};
-  for (auto const& c : cases) {
-    try {
-      PackUnderTest pack(c.table);
-      ADD_FAILURE() << "accepted: " << c.message;
-    } catch (HostError const& e) {
-      EXPECT_EQ(e.what(), c.message);
-    }
-  }
+TEST(LinkedPack, CallsGoThroughTheLinkedTableAndTablesNoHostCanUseAreRefused) {
+  PackUnderTest pack(vellum_pack_functions());
+  EXPECT_EQ(pack.call("upper", {"\"linked\""}), "\"LINKED\"");
+  EXPECT_EQ(pack.pack().handle(), nullptr) << "no module was loaded";
+  EXPECT_EQ(pack.pack().symbol(VELLUM_PACK_REGISTER_SYMBOL), nullptr);
+  VellumPackEntry const entries[] = {{nullptr, "", {Str_to_Str, {}}, no_function}, {"f", "", {}, no_function},
+                                     {"f", "", {Str_to_Str, {}}, nullptr}};
+  VellumPackTable const tables[] = {{1, nullptr}, {-1, entries}, {1, entries}, {1, entries + 1}, {1, entries + 2}};
+  for (VellumPackTable const& table : tables)
+    EXPECT_EQ(refusal([&] { PackUnderTest pack(&table); }),
+              table.count == 1 && table.entries
+                  ? "(linked pack) is not a pack: an entry of its table lacks a name, a signature or a function"
+                  : "(linked pack) is not a pack: it has no usable vellum_pack_functions()");
+  EXPECT_EQ(refusal([] { PackUnderTest pack(NOT_A_PACK); }),
+            NOT_A_PACK " is not a pack: it has no usable vellum_pack_functions()");
+}
+
+TEST(HostCalls, LeaksAreReportedUnlessSwitchedOff) {
+  PackUnderTest pack(FAULTY_PACK);
+  EXPECT_TRUE(refusal([&] { pack.call("leak", {}); }).starts_with("leak left records or arrays behind:\nrecord "));
+  pack.host().release_all();
+  pack.check_leaks(false);
+  EXPECT_EQ(pack.call("leak", {}), "\"kept\"");
+  EXPECT_EQ(pack.host().live_records(), 1u);
 }
 
 }  // namespace

@@ -1,16 +1,17 @@
+// The reference host's allocator: fresh records, what it reports as left, what it frees, its copies.
+#include <algorithm>
 #include <set>
 
+#include "host/printer.h"
 #include "tests/support/test_support.h"
 
+namespace vellum::test {
 namespace {
 
-using vellum::test::HostTest;
-using vellum::test::word_at;
-using Host = vellum::host::HostAllocator;
-
+using Host = host::HostAllocator;
 class ReferenceHost : public HostTest {};
 
-TEST_F(ReferenceHost, RecordsAreFilledFreshAndLieBelowFourGiB) {
+TEST_F(ReferenceHost, RecordsAreFilledFreshBelowFourGiBAndReused) {
   std::set<void*> seen;
   for (int k = 0; k < 2000; ++k) {
     aApply* apply = nullptr;
@@ -18,119 +19,56 @@ TEST_F(ReferenceHost, RecordsAreFilledFreshAndLieBelowFourGiB) {
     ASSERT_LE(std::uint64_t{reinterpret_cast<std::uintptr_t>(apply)} + Host::kRecordBytes, std::uint64_t{1} << 32);
     for (std::size_t offset = 0; offset < Host::kRecordBytes; offset += 4)
       ASSERT_EQ(word_at(apply, offset), Host::kFillWord) << offset;
+    std::memset(apply, 0, Host::kRecordBytes);  // a reused block shows whether it was filled again
     seen.insert(apply);
-    // Dirty it, so that a recycled block shows whether it was filled again.
-    std::memset(apply, 0, Host::kRecordBytes);
     if (k % 2) host.release(reinterpret_cast<Anyval*>(apply));
   }
-  EXPECT_LT(seen.size(), 2000u) << "released blocks are reused";
+  EXPECT_LT(seen.size(), 2000u);
   EXPECT_EQ(host.calls(6), 2000u);
 }
 
-// The counts and the log of calls by position are read by every constructor test and sweep.
-TEST_F(ReferenceHost, NamesOperationsAndRefusesItsOwn) {
-  EXPECT_EQ(allocator->HostOperation0(), Host::kNotImplemented);
-  EXPECT_EQ(Host::operation_name(30), "AllocMatrix");
-  EXPECT_EQ(Host::operation_name(9), "HostOperation9");
-}
-
-TEST_F(ReferenceHost, ReportsWhatWasNeitherHandedBackNorReleased) {
-  aString* kept = aString::mk(allocator, "kept");
-  aString* released = aString::mk(allocator, "released");
-  aString* lost = aString::mk(allocator, "lost");
-  auto* array = static_cast<double*>(::operator new(2 * sizeof(double)));
-  aMatrix* lost_matrix = aMatrix::mk(allocator, 2, 1, array, nullptr, 0);
-  host.keep(kept);
-  host.release(released);
-  EXPECT_EQ(host.live_records(), 2u);
-  EXPECT_EQ(host.live_arrays(), 1u);
-  std::string report = host.leak_report();
-  EXPECT_NE(report.find("from AllocString (tag String)"), std::string::npos) << report;
-  EXPECT_NE(report.find("from AllocMatrix (tag Matrix)"), std::string::npos) << report;
-  EXPECT_NE(report.find("part array"), std::string::npos) << report;
-  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 3) << report;
-  host.release(lost);
-  host.release(lost_matrix);
-  EXPECT_EQ(host.leak_report(), "");
-  host.release(kept);
-}
-
-TEST_F(ReferenceHost, KeepingARecordKeepsWhatItRefersTo) {
-  aString* label = aString::mk(allocator, "label");
-  aMatrix* inner = vellum::host::make_matrix(allocator, {1, 1, std::vector<double>{3}, std::nullopt, 0});
-  aMatrix* outer = vellum::host::make_matrix(
-      allocator,
-      {2, 1, std::vector<double>{vellum::make_nested_cell(label), vellum::make_nested_cell(inner)}, std::nullopt, 0});
-  Anyval* error = mkError(context, "1.bad", 0);
-  host.keep(outer);
-  host.keep(error);
-  EXPECT_EQ(host.leak_report(), "");
-}
-
-TEST_F(ReferenceHost, ReleasingAMatrixFreesItsArraysOnce) {
-  std::int64_t before = vellum::faults::live_blocks();
+// What was neither kept nor released is reported; a matrix's arrays go once no record holds them.
+TEST_F(ReferenceHost, ReportsAndFreesWhatIsLeft) {
+  std::vector<double> cells{make_nested_cell(aString::mk(allocator, "label")),
+                            make_nested_cell(host::make_matrix(allocator, {1, 1, std::vector<double>{3}, {}, 0}))};
+  host.keep(host::make_matrix(allocator, {2, 1, cells, {}, 0}));
+  host.keep(aError::mk(allocator, aString::mk(allocator, "bad"), 0, 1, aString::mk(allocator, "value")));
+  expect_nothing_left();
+  std::int64_t const before = faults::live_blocks();
   auto* shared = static_cast<double*>(::operator new(4 * sizeof(double)));
   aMatrix* a = aMatrix::mk(allocator, 2, 2, shared, nullptr, 0);
-  aMatrix* b = aMatrix::mk(allocator, 2, 2, shared, shared, 0);  // one array in three slots
-  host.release(a);
-  EXPECT_EQ(vellum::faults::live_blocks(), before + 1);
-  host.release(b);
-  EXPECT_EQ(vellum::faults::live_blocks(), before);
-
-  // An array the write rule created after the record was made belongs to the record as well.
+  aMatrix* b = aMatrix::mk(allocator, 2, 2, shared, shared, 0);
   aMatrix* grown = aMatrix::mk(allocator, 2, 1, nullptr, nullptr, 0);
-  vellum::set_elem_grow(&grown->imag, grown->ld, 1, 0, grown->size, 1.0);
-  host.release(grown);
-  EXPECT_EQ(vellum::faults::live_blocks(), before);
-}
-
-TEST_F(ReferenceHost, CopyKeepsOrCompactsTheLayoutAndSharesNestedRecords) {
-  aString* label = aString::mk(allocator, "label");
-  double nested = vellum::make_nested_cell(label);
-  aMatrix* source = vellum::host::make_matrix(
-      allocator, {2, 2, std::vector<double>{1, nested, 3, 4}, std::vector<double>{-1, 0, 0, 2}, 3});
-  aMatrix* same_layout = aMatrix::cp(allocator, source, false);
-  aMatrix* compact = aMatrix::cp(allocator, source, true);
-
-  EXPECT_EQ(same_layout->ld, 3);
-  EXPECT_EQ(same_layout->size, 48u);
-  EXPECT_EQ(compact->ld, 2);
-  EXPECT_EQ(compact->size, 32u);
-  for (aMatrix* copy : {same_layout, compact}) {
-    EXPECT_NE(copy->real, source->real);
-    EXPECT_NE(copy->imag, source->imag);
-    for (int j = 0; j < 2; ++j)
-      for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(vellum::test::bits(*vellum::elem_ptr(copy->real, copy->ld, i, j)),
-                  vellum::test::bits(*vellum::elem_ptr(source->real, source->ld, i, j)));
-        EXPECT_EQ(*vellum::elem_ptr(copy->imag, copy->ld, i, j), *vellum::elem_ptr(source->imag, source->ld, i, j));
-      }
+  set_elem_grow(&grown->imag, 2, 1, 0, grown->size, 1.0);
+  aString* lost = aString::mk(allocator, "lost");
+  EXPECT_EQ(std::pair(host.live_records(), host.live_arrays()), std::pair(std::size_t{4}, std::size_t{1}));
+  for (char const* line : {"from AllocString (tag String)", "from AllocMatrix (tag Matrix)", "part array"})
+    EXPECT_NE(host.leak_report().find(line), std::string::npos) << host.leak_report();
+  EXPECT_EQ(std::ranges::count(host.leak_report(), '\n'), 5) << host.leak_report();
+  for (auto [record, left] : {std::pair<Anyval*, int>{a, 2}, {grown, 1}, {b, 0}, {lost, 0}}) {
+    host.release(record);
+    EXPECT_EQ(faults::live_blocks(), before + left);
   }
-  EXPECT_EQ(vellum::nested_value(compact->real[1]), static_cast<Anyval*>(label)) << "a shallow copy shares";
-  for (bool flag : {false, true})
-    EXPECT_EQ(aMatrix::deep_cp(allocator, source, flag)->ld, flag ? 2 : 3) << "the flag passes as 0 or 1";
-  EXPECT_EQ(host.calls(52), 2u);
-  EXPECT_EQ(host.calls(53), 2u);
+  expect_nothing_left();
 }
 
-TEST_F(ReferenceHost, DeepCopyCopiesNestedMatricesAndStrings) {
-  aString* label = aString::mk(allocator, "label");
-  aMatrix* inner = vellum::host::make_matrix(allocator, {2, 1, std::nullopt, std::vector<double>{5, 6}, 0});
-  aMatrix* source = vellum::host::make_matrix(
-      allocator,
-      {1, 3, std::vector<double>{vellum::make_nested_cell(label), vellum::make_nested_cell(inner), 7}, std::nullopt, 0});
-  aMatrix* copy = aMatrix::deep_cp(allocator, source, true);
-  auto* label_copy = static_cast<aString*>(vellum::nested_value(copy->real[0]));
-  auto* inner_copy = static_cast<aMatrix*>(vellum::nested_value(copy->real[1]));
-  EXPECT_NE(label_copy, label);
-  EXPECT_EQ(label_copy->tag, ValueTag::String);
-  EXPECT_STREQ(label_copy->text, "label");
-  EXPECT_NE(label_copy->text, label->text);
-  EXPECT_NE(inner_copy, inner);
-  EXPECT_EQ(inner_copy->real, nullptr);
-  EXPECT_NE(inner_copy->imag, inner->imag);
-  EXPECT_EQ(inner_copy->imag[1], 6.0);
-  EXPECT_EQ(copy->real[2], 7.0);
+// Copies keep or compact the layout, with arrays of their own; only the deep one copies nested records.
+TEST_F(ReferenceHost, CopiesKeepOrCompactTheLayoutAndShareOrCopyNestedRecords) {
+  Anyval* nested[] = {aString::mk(allocator, "s"), host::make_matrix(allocator, {2, 1, {}, std::vector{5.0, 6.0}, 0})};
+  std::vector<double> cells{1, make_nested_cell(nested[0]), make_nested_cell(nested[1]), 4};
+  aMatrix* source = host::make_matrix(allocator, {2, 2, cells, std::vector<double>{-1, 0, 0, 2}, 3});
+  for (bool deep : {false, true})
+    for (bool compact : {false, true}) {
+      aMatrix* copy = deep ? aMatrix::deep_cp(allocator, source, compact) : aMatrix::cp(allocator, source, compact);
+      EXPECT_EQ(std::pair(copy->ld, copy->size), compact ? std::pair(2, 32u) : std::pair(3, 48u));
+      EXPECT_TRUE(copy->real != source->real && copy->imag != source->imag);
+      EXPECT_EQ(host::format_value(copy), "[1 - 1i, [5i; 6i]; \"s\", 4 + 2i]");
+      Anyval* copied[] = {nested_value(copy->real[1]), nested_value(copy->real[copy->ld])};
+      EXPECT_EQ(std::pair(copied[0] == nested[0], copied[1] == nested[1]), std::pair(!deep, !deep)) << deep << compact;
+      EXPECT_EQ(static_cast<aMatrix*>(copied[1])->real, nullptr) << "an absent array stays absent";
+    }
+  EXPECT_EQ(std::pair(host.calls(52), host.calls(53)), std::pair(std::size_t{2}, std::size_t{2}));
 }
 
 }  // namespace
+}  // namespace vellum::test

@@ -1,6 +1,8 @@
-// Joins, copies, triangles and column scaling through the host's records, with the write rule
-// standing in for result arrays that could not be had.
-#include <cmath>
+// Joins, triangles and the questions asked of a matrix, through the host's records, against the
+// test's own reading of the cells.
+#include <functional>
+#include <limits>
+#include <string_view>
 
 #include "tests/numerics/matrices.h"
 
@@ -9,151 +11,101 @@ namespace {
 
 using Packing = NumericsTest;
 
-TEST_F(Packing, JoinsPlaceTheirOperandsAndIgnoreWhatLiesOutsideAsRows) {
-  // A is 2 x 1; B is 3 x 2 with padding (ld 4), taller than A; C is 2 x 1 and complex.
-  aMatrix* A = matrix(2, 1, V{1, 2}, V{-1, -2});
-  aMatrix* B = matrix(3, 2, V{3, 4, 99, 5, 6, 99}, kAbsent, 4);
-  aMatrix* C = matrix(2, 1, V{7, 8}, V{0.5, -0.0});
-  aMatrix* R = nullptr;
-  EXPECT_TRUE(pack_two_r(context, A, B, &R));
-  expect_matrix(R, 2, 3, V{1, 2, 3, 4, 5, 6}, kAbsent);
-  expect_compact(R);
-  EXPECT_TRUE(pack_three_r(context, A, B, C, &R));
-  expect_matrix(R, 2, 4, V{1, 2, 3, 4, 5, 6, 7, 8}, kAbsent);
-  EXPECT_TRUE(pack_three_c(context, A, B, C, &R));
-  expect_matrix(R, 2, 4, V{1, 2, 3, 4, 5, 6, 7, 8}, V{-1, -2, 0, 0, 0, 0, 0.5, -0.0});
-  expect_compact(R);
-  // One above the other: A (1 x 2) over B (2 x 3), of which the third column is ignored.
-  aMatrix* top = matrix(1, 2, V{1, 2}, V{9, 9});
-  aMatrix* bottom = matrix(2, 3, V{3, 4, 5, 6, 99, 99});
-  EXPECT_TRUE(pack_two_rr(context, top, bottom, &R));
-  expect_matrix(R, 3, 2, V{1, 3, 4, 2, 5, 6}, kAbsent);
-  expect_compact(R);
-  // Real operands still give pack_three_c an imaginary part, of zeros.
-  aMatrix* two = matrix(1, 1, V{2});
-  EXPECT_TRUE(pack_three_c(context, two, two, two, &R));
-  expect_matrix(R, 1, 3, V{2, 2, 2}, V{0, 0, 0});
-}
-
-TEST_F(Packing, JoinsWithoutTheirArraysFallBackOnTheWriteRule) {
-  aMatrix* A = matrix(2, 1, V{0, 3});
-  aMatrix* B = matrix(2, 1, V{4, 0});
-  aMatrix* zeros = matrix(2, 1, kAbsent);
-  // The first array fails; the first non-zero element creates it, so nothing is lost.
-  for (auto join : {pack_two_r, pack_two_rr}) {
-    aMatrix* R = nullptr;
-    {
-      ScopedFailure failure(1);
-      EXPECT_TRUE(join(context, A, B, &R));
-    }
-    ASSERT_NE(R->real, nullptr);
-    EXPECT_EQ(R->real[1], 3.0);
-    host.release(R);
-  }
-  // Nothing can be had: the result stays without arrays, and still nothing leaks.
-  aMatrix* R = nullptr;
-  {
-    ScopedFailure failure(1, Mode::Persistent);
-    EXPECT_TRUE(pack_three_c(context, A, B, A, &R));
-  }
-  EXPECT_EQ(R->real, nullptr);
-  EXPECT_EQ(R->imag, nullptr);
-  host.release(R);
-  // Only zeros to store: an array that failed is never created.
-  {
-    ScopedFailure failure(1);
-    EXPECT_TRUE(pack_two_r(context, zeros, zeros, &R));
-  }
-  expect_matrix(R, 2, 2, kAbsent, kAbsent);
-  host.release(R);
-  for (aMatrix* m : {A, B, zeros}) host.release(m);
-  expect_nothing_left();
-}
-
-TEST_F(Packing, CopiesAreCompactAndComplexAsAsked) {
-  aMatrix* real = matrix(2, 2, V{1, 2, 3, -0.0}, kAbsent, 3);
-  aMatrix* complex = matrix(2, 1, V{1, 2}, V{3, 4}, 5);
-  aMatrix* imaginary = matrix(1, 2, kAbsent, V{5, 6});
-  struct Case {
-    decltype(&matrix_copy) copy;
-    aMatrix* M;
-    Values real, imag;
+TEST_F(Packing, JoinsPlaceTheirOperandsEvenWhenTheirArraysCannotBeHad) {
+  // B is taller than A, and wider below it: what lies outside A's rows and columns is ignored.
+  aMatrix *A = random_matrix(2, 2, 1, true, true), *B = random_matrix(3, 3), *C = random_matrix(2, 1, 0, false, true);
+  A->real[0] = A->imag[0] = 1.0;  // where a result array that could not be had is created
+  V const re = table(2, 6, [&](int i, int j) { return j < 2 ? at(A, i, j) : j < 5 ? at(B, i, j - 2) : at(C, i, 0); });
+  V const im = table(2, 6, [&](int i, int j) { return j < 2 ? at(A, i, j, kImag) : j < 5 ? 0.0 : at(C, i, 0, kImag); });
+  std::tuple<std::function<bool(aMatrix**)>, int, int, V, Values> const joins[] = {  // join, shape, parts
+      {[&](aMatrix** R) { return pack_two_r(context, A, B, R); }, 2, 5, V(re.begin(), re.end() - 2), kAbsent},
+      {[&](aMatrix** R) { return pack_three_r(context, A, B, C, R); }, 2, 6, re, kAbsent},
+      {[&](aMatrix** R) { return pack_three_c(context, A, B, C, R); }, 2, 6, re, im},
+      {[&](aMatrix** R) { return pack_two_rr(context, A, B, R); }, 5, 2,
+       table(5, 2, [&](int i, int j) { return i < 2 ? at(A, i, j) : at(B, i - 2, j); }), kAbsent},
   };
-  Case const cases[] = {
-      {matrix_copy, real, V{1, 2, 3, -0.0}, kAbsent},
-      {matrix_copy, complex, V{1, 2}, V{3, 4}},
-      {matrix_copy, imaginary, V{0, 0}, V{5, 6}},
-      {matrix_copy_add_imag, real, V{1, 2, 3, -0.0}, V{0, 0, 0, 0}},
-      {matrix_copy_add_imag, complex, V{1, 2}, V{3, 4}},
-  };
-  for (Case const& c : cases) {
-    aMatrix* R = nullptr;
-    ASSERT_EQ(c.copy(context, c.M, &R), nullptr);
-    expect_matrix(R, c.M->rows, c.M->cols, c.real, c.imag);
-    expect_compact(R);
-  }
-}
-
-TEST_F(Packing, RealToComplexCopiesRealPartsAndClearsImaginaryEntriesOfTheCopiedCells) {
-  aVector* destination = vector(V{9, 9, 9}, V{7, 7, 7});
-  real_to_complex_v(view_as<aRealVec>(vector(V{1, 2})), destination);
-  expect_matrix(destination, 3, 1, V{1, 2, 9}, V{0, 0, 7});
-  aVector* real_only = vector(kAbsent, kAbsent, 2);
-  real_to_complex_v(view_as<aRealVec>(vector(V{0, 5})), real_only);
-  expect_matrix(real_only, 2, 1, V{0, 5}, kAbsent);
-  real_to_complex_v(view_as<aRealVec>(vector(kAbsent, kAbsent, 0)), real_only);
-  expect_matrix(real_only, 2, 1, V{0, 5}, kAbsent);
-
-  // The destination keeps its own leading dimension (4) and the cells outside the source.
-  aMatrix* target = matrix(3, 2, V{9, 9, 9, 9, 9, 9}, V{7, 7, 7, 7, 7, 7}, 4);
-  real_to_complex_m(view_as<aRealMatrix>(matrix(2, 2, V{1, 2, 3, 4}, kAbsent, 3)), target);
-  expect_matrix(target, 3, 2, V{1, 2, 9, 3, 4, 9}, V{0, 0, 7, 0, 0, 7});
-  aMatrix* absent = matrix(2, 1, kAbsent);
-  real_to_complex_m(view_as<aRealMatrix>(matrix(2, 1, V{0, -3})), absent);
-  expect_matrix(absent, 2, 1, V{0, -3}, kAbsent);
-}
-
-TEST_F(Packing, LowerTrianglesPackColumnByColumnAndUnpackToLowerTriangularMatrices) {
-  aMatrix* M = matrix(3, 3, V{0, 10, 20, 1, 11, 21, 2, 12, 22}, V(9, 5.0), 4);
-  aVector* v = nullptr;
-  ASSERT_EQ(lower_matrix_2_vector(context, M, &v), nullptr);
-  expect_matrix(v, 6, 1, V{0, 10, 20, 11, 21, 22}, kAbsent);
-  expect_compact(v);
-  aMatrix* back = nullptr;
-  ASSERT_EQ(vector_2_lower_matrix(context, v, &back), nullptr);
-  expect_matrix(back, 3, 3, V{0, 10, 20, 0, 11, 21, 0, 0, 22}, kAbsent);
-  expect_compact(back);
-
-  ASSERT_EQ(vector_2_lower_matrix(context, vector(V{1, 2, 3}), &back), nullptr);
-  expect_matrix(back, 2, 2, V{1, 2, 0, 3}, kAbsent);
-  // Lengths that are no triangle number use the largest triangle they hold.
-  for (auto [length, order] : {std::pair{2, 1}, {4, 2}, {9, 3}, {10, 4}, {0, 0}}) {
-    V values(static_cast<std::size_t>(length));
-    for (int k = 0; k < length; ++k) values[static_cast<std::size_t>(k)] = k + 1;
-    ASSERT_EQ(vector_2_lower_matrix(context, vector(values, kAbsent, length), &back), nullptr);
-    EXPECT_EQ(back->rows, order) << "length " << length;
-    if (order > 0) {
-      EXPECT_EQ(back->real[back->rows * back->rows - 1], order * (order + 1) / 2) << "last entry used";
+  // No failure; the first or the second array refused, which the first non-zero element then
+  // creates; every allocation refused, which leaves the result without arrays.
+  for (auto const& [join, rows, cols, real, imag] : joins)
+    for (std::size_t nth : {0, 1, 2, 3}) {
+      aMatrix* R = nullptr;
+      faults::arm(nth == 3 ? 1 : nth, nth == 3 ? faults::Mode::Persistent : faults::Mode::Once);
+      EXPECT_TRUE(join(&R));
+      faults::disarm();
+      if (nth < 3) expect_matrix(R, rows, cols, real, imag);
+      EXPECT_TRUE(nth < 3 || (!R->real && !R->imag));
     }
+}
+
+TEST_F(Packing, LowerTrianglesPackColumnByColumnAndUnpackFromTheLargestTriangleALengthHolds) {
+  for (int n = 1; n <= 12; ++n) {
+    aMatrix* M = random_matrix(n, n, n % 2 ? 0 : 2, true, n == 2);  // odd n: the last column ends at the fence
+    aMatrix* v = random_matrix(n - 1, 1, 0, n != 7);                 // a length of n - 1
+    V packed, unpacked;
+    int order = 0, k = 0;
+    for (int e = 0; e < n * n; ++e)
+      if (e % n >= e / n) packed.push_back(at(M, e % n, e / n));
+    while ((order + 1) * (order + 2) / 2 <= n - 1) ++order;
+    for (int e = 0; e < order * order; ++e) unpacked.push_back(e % order >= e / order ? at(v, k++, 0) : 0.0);
+    aMatrix* R = nullptr;
+    ASSERT_EQ(lower_matrix_2_vector(context, M, reinterpret_cast<aVector**>(&R)), nullptr);
+    expect_matrix(R, n * (n + 1) / 2, 1, packed, kAbsent);
+    ASSERT_EQ(vector_2_lower_matrix(context, view_as<aVector>(v), &R), nullptr);
+    expect_matrix(R, order, std::max(order, 1), unpacked, kAbsent);  // no columns are stored as one
   }
 }
 
-TEST_F(Packing, RenormalizeScalesColumnsUntilTheFirstZeroColumn) {
-  aMatrix* M = matrix(2, 2, V{3, 4, 0, 2});
-  renormalize_matrix_cols(M);
-  expect_matrix(M, 2, 2, V{0.6, 0.8, 0, 1}, kAbsent);
+// Each question's answer from the kinds of the cells a scan covers.
+bool answer(std::string_view question, int numbers, int nested, int strings) {
+  if (question == "Ptrs" || question == "Strings") return numbers + (question == "Ptrs" ? strings : nested) == 0;
+  return (question == "String" ? 0 : nested) + strings > 0 && (question != "Mixed" || numbers > 0);
+}
+bool call(bool (*predicate)(aMatrix*), aMatrix* M, int) { return predicate(M); }
+bool call(bool (*predicate)(aMatrix*, int), aMatrix* M, int k) { return predicate(M, k); }
+#define VELLUM_PREDICATE(name, scan, question) \
+  {#name, #scan, #question, [](aMatrix* M, int k) { return call(name, M, k); }},
+struct Predicate {
+  std::string_view name, scan, question;
+  bool (*call)(aMatrix*, int);
+} const kPredicates[] = {VELLUM_CELL_PREDICATES(VELLUM_PREDICATE)};
 
-  aMatrix* stops = matrix(2, 3, V{3, 4, 0, 0, 3, 4});
-  renormalize_matrix_cols(stops);
-  expect_matrix(stops, 2, 3, V{0.6, 0.8, 0, 0, 3, 4}, kAbsent);
-
-  // Both parts count; padding below the rows (ld 3) is not read.
-  aMatrix* complex = matrix(2, 1, V{1, 1}, V{1, 1}, 3);
-  renormalize_matrix_cols(complex);
-  expect_matrix(complex, 2, 1, V{0.5, 0.5}, V{0.5, 0.5});
-  aMatrix* imaginary = matrix(1, 1, kAbsent, V{-2});
-  renormalize_matrix_cols(imaginary);
-  expect_matrix(imaginary, 1, 1, kAbsent, V{-1});
+// Random matrices of numbers (a NaN whose upper word is not all ones among them), nested values
+// and strings, mostly of one kind, some mirrored into Hermitian (form 1) or symmetric (2) squares.
+TEST_F(Packing, CellKindsAndMirroredPairsAreAnsweredFromTheCells) {
+  double const string = make_nested_cell(aString::mk(allocator, "x"));
+  double const values[] = {0.0, -0.0, 1.0, std::numeric_limits<double>::quiet_NaN(),
+                           make_nested_cell(matrix(1, 1, V{1})), string};
+  for (int s = 0; s < 600; ++s) {
+    int const rows = 1 + generator() % 3, cols = 1 + generator() % 3, n = std::min(rows, cols);
+    auto const form = generator() % 3, common = generator() % 6;
+    V re(static_cast<std::size_t>(rows * cols)), im(re.size());
+    for (std::size_t e = 0; e < re.size(); ++e) re[e] = values[generator() % 3 ? common : generator() % 6];
+    for (double& x : im) x = values[generator() % 3] * (generator() % 2 ? 1 : -1);
+    for (int i = 0; form && i < n; ++i)
+      for (int j = 0; j <= i; ++j) {
+        re[j * rows + i] = re[i * rows + j];
+        im[j * rows + i] = i == j && form == 1 ? 0.0 : (form == 1 ? -1 : 1) * im[i * rows + j];
+      }
+    if (generator() % 2) (generator() % 2 ? re : im)[generator() % re.size()] = values[generator() % 3];
+    // Without a real part, nothing decides.
+    aMatrix* M = fenced(matrix(rows, cols, s % 9 ? Values(re) : kAbsent, s % 4 ? Values(im) : kAbsent, rows + s % 2));
+    for (Predicate const& p : kPredicates)
+      for (int k = 0; k < (p.scan == "Whole" ? 1 : p.scan == "Row" ? rows : cols); ++k) {
+        int count[3] = {};  // numbers, nested values that are no strings, strings
+        for (int e = 0; e < rows * cols; ++e)
+          if (M->real && (p.scan == "Whole" || (p.scan == "Row" ? e % rows : e / rows) == k))
+            ++count[bits(re[e]) == bits(string) ? 2 : is_nested_cell(re[e])];
+        EXPECT_EQ(p.call(M, k), answer(p.question, count[0], count[1], count[2])) << p.name << " " << k;
+      }
+    bool hermitian = rows >= cols, symmetric = rows == cols, result = !hermitian;
+    for (int e = 0; e < n * n; ++e) {
+      int const i = e % n, j = e / n;
+      hermitian = hermitian && at(M, i, j) == at(M, j, i) && at(M, i, j, kImag) == -at(M, j, i, kImag);
+      symmetric = symmetric && (i == j || (at(M, i, j) == at(M, j, i) && at(M, i, j, kImag) == at(M, j, i, kImag)));
+    }
+    EXPECT_EQ(hermtest(M, result), nullptr);
+    EXPECT_TRUE(result == hermitian && symmetry(M) == symmetric) << rows << " x " << cols << " form " << form;
+  }
 }
 
 }  // namespace

@@ -1,208 +1,97 @@
-// Registration of packs in the registry store, with a private store per test.
+// Pack registration in a store of the test's own, module file names, the counter (no Windows interface).
 #include <dlfcn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <set>
-#include <string>
+#include <ctime>
 
 #include "tests/support/private_registry.h"
 #include "tests/support/test_support.h"
 #include "vellum/platform/module_file.h"
-#include "vellum/platform/registry.h"
+#include "vellum/platform/performance_counter.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using vellum::platform::list_values;
-
-constexpr auto& kKey = vellum::test::kPacksKey;
-constexpr auto& kGuid = vellum::test::kTestGuid;
-constexpr auto& kGuidText = vellum::test::kTestGuidText;
+using namespace vellum::test;
+using vellum::platform::module_file_name;
+using Values = std::map<std::string, std::string>;
 
 class Registration : public ::testing::Test {
  protected:
-  void TearDown() override {
-    for (void* handle : handles_) dlclose(handle);
-  }
-
-  // A copy of the tiny module at a path of exactly `length` characters, loaded.
-  void* module_at_length(std::size_t length, std::string* path_out = nullptr) {
-    std::string path = (root_ / "m").string();
-    fs::create_directories(path);
-    // Deepen the folder chain until one more level of 100 would overshoot, then name the file
-    // to make up the rest.
-    while (path.size() + 1 + 100 + 1 + 10 < length) {
-      path += "/" + std::string(99, 'd') + "x";
-      fs::create_directories(path);
-    }
-    std::size_t rest = length - path.size() - 1;
-    EXPECT_GE(rest, 4u);
-    std::string file = path + "/" + std::string(rest - 3, 'f') + ".so";
-    EXPECT_EQ(file.size(), length);
+  // Loads a copy of the tiny module at a path of `length` characters, for the rest of the run.
+  std::string module_at_length(std::size_t length) {
+    std::string folder = (registry_.root() / "m").string();
+    while (folder.size() + 112 < length) folder += "/" + std::string(100, 'd');
+    fs::create_directories(folder);
+    std::string file = folder + "/" + std::string(length - folder.size() - 4, 'f') + ".so";
     fs::copy_file(VELLUM_TINY_MODULE, file, fs::copy_options::overwrite_existing);
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(handle, nullptr) << dlerror();
-    handles_.push_back(handle);
-    if (path_out) *path_out = file;
-    return handle;
+    EXPECT_NE(module_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
+    return file;
   }
 
-  // The stored values by name.
-  std::map<std::string, std::string> stored() {
-    std::map<std::string, std::string> values;
-    auto listed = list_values(kKey);
-    if (!listed) return values;
-    for (auto const& value : *listed) {
-      EXPECT_EQ(value.type, 1u) << "REG_SZ";
-      EXPECT_FALSE(value.data.empty());
-      EXPECT_EQ(value.data.back(), 0) << "the data ends with its zero byte";
-      values[value.name] = std::string(value.data.begin(), value.data.end() - 1);
-      EXPECT_EQ(values[value.name].size() + 1, value.data.size()) << "no zero before the end";
-    }
-    return values;
-  }
-
-  vellum::test::PrivateRegistryStore registry_;
-  fs::path root_ = registry_.root();
-  std::vector<void*> handles_;
+  PrivateRegistryStore registry_;
+  void* module_ = nullptr;
 };
 
-TEST_F(Registration, StoresTheWholeModulePathUnderTheGuidText) {
-  // 519 characters fit the first buffer; 520 and more go through the growing one.
-  for (std::size_t length : {40u, 519u, 520u, 1039u, 1040u, 2500u}) {
-    SCOPED_TRACE(length);
-    std::string path;
-    void* module = module_at_length(length, &path);
-    ASSERT_EQ(RegisterEfiFunctionPack(module, &kGuid), kVellumOk);
-    auto values = stored();
-    ASSERT_EQ(values.size(), 1u);
-    EXPECT_EQ(values.begin()->first, kGuidText);
-    EXPECT_EQ(values.begin()->second, path) << "stored whole";
-  }
-}
-
-TEST_F(Registration, ReplacesAndRemovesOnlyItsOwnValue) {
-  EXPECT_EQ(UnregisterEfiFunctionPack(&kGuid), kVellumFail);
-  EXPECT_FALSE(list_values(kKey).has_value()) << "unregistering creates no key";
-  std::string first, second;
-  void* a = module_at_length(60, &first);
-  void* b = module_at_length(70, &second);
-  GUID other = kGuid;
+// 519 characters fit the first buffer; 520 and more go through the growing one. Each registration
+// replaces the one before and leaves the other pack's value alone.
+TEST_F(Registration, StoresTheWholeModulePathUnderTheGuidTextAndRemovesIt) {
+  GUID other = kTestGuid;
   other.Data4[7] = 0xFF;
-  ASSERT_EQ(RegisterEfiFunctionPack(a, &kGuid), kVellumOk);
-  ASSERT_EQ(RegisterEfiFunctionPack(a, &other), kVellumOk);
-  ASSERT_EQ(RegisterEfiFunctionPack(b, &kGuid), kVellumOk);
-  auto values = stored();
-  EXPECT_EQ(values[kGuidText], second) << "the second registration wins";
-  EXPECT_EQ(values["{1234ABCD-ABCD-ef01-0A0B-0C0D0E0F1AFF}"], first);
-
-  EXPECT_EQ(UnregisterEfiFunctionPack(&kGuid), kVellumOk);
-  values = stored();
-  EXPECT_EQ(values.count(kGuidText), 0u);
-  EXPECT_EQ(values.size(), 1u);
-  EXPECT_EQ(UnregisterEfiFunctionPack(&kGuid), kVellumFail) << "not registered any more";
-  EXPECT_EQ(UnregisterEfiFunctionPack(&other), kVellumOk);
-  ASSERT_TRUE(list_values(kKey).has_value()) << "the key stays, empty";
-  EXPECT_TRUE(list_values(kKey)->empty());
+  ASSERT_EQ(RegisterEfiFunctionPack(nullptr, &other), kVellumOk);
+  Values values = stored_packs();
+  for (std::size_t length : {40u, 519u, 520u, 1039u, 1040u, 2500u}) {
+    values[kTestGuidText] = module_at_length(length);
+    ASSERT_EQ(RegisterEfiFunctionPack(module_, &kTestGuid), kVellumOk) << length;
+    EXPECT_EQ(stored_packs(), values) << length;
+  }
+  values.erase(kTestGuidText);
+  EXPECT_EQ(UnregisterEfiFunctionPack(&kTestGuid), kVellumOk);
+  EXPECT_EQ(UnregisterEfiFunctionPack(&kTestGuid), kVellumFail) << "registered no more";
+  EXPECT_EQ(stored_packs(), values);
 }
 
-TEST_F(Registration, EveryAllocationFailureGivesEFailAndLeavesNothingBehind) {
-  std::string path;
-  void* module = module_at_length(1500, &path);
-  std::int64_t before = vellum::faults::live_blocks();
-  std::size_t failing = 1;
-  for (;; ++failing) {
-    std::int32_t status;
-    {
-      vellum::faults::ScopedFailure failure(failing, vellum::faults::Mode::Persistent);
-      status = RegisterEfiFunctionPack(module, &kGuid);
-    }
-    EXPECT_EQ(vellum::faults::live_blocks(), before) << "failing from allocation " << failing;
-    if (status == kVellumOk) break;
-    EXPECT_EQ(status, kVellumFail);
-    EXPECT_TRUE(stored().empty()) << "failing from allocation " << failing;
+TEST_F(Registration, EveryAllocationFailureGivesEFailStoresNothingAndLeavesNoBlock) {
+  std::string const path = module_at_length(1500);
+  std::int64_t const before = vellum::faults::live_blocks();
+  std::size_t nth = 0;
+  for (std::int32_t status = kVellumFail; status != kVellumOk && nth < 100;) {
+    vellum::faults::arm(++nth);
+    status = RegisterEfiFunctionPack(module_, &kTestGuid);
+    vellum::faults::disarm();
+    EXPECT_EQ(vellum::faults::live_blocks(), before) << "failing allocation " << nth;
+    EXPECT_EQ(stored_packs(), (status ? Values{} : Values{{kTestGuidText, path}})) << "failing allocation " << nth;
   }
-  EXPECT_GT(failing, 2u) << "the growing buffer was allocated and failed on the way";
-  EXPECT_EQ(stored()[kGuidText], path);
+  EXPECT_TRUE(nth > 3 && nth < 100) << nth << ": the growing buffer failed on the way; at last the call succeeds";
 }
 
-TEST_F(Registration, ConcurrentWritersLeaveAConsistentStore) {
-  constexpr int kWriters = 8;
-  constexpr int kRounds = 100;
-  std::vector<std::string> paths(kWriters);
-  std::vector<void*> modules(kWriters);
-  for (int w = 0; w < kWriters; ++w) modules[w] = module_at_length(40 + w, &paths[w]);
-  GUID shared = kGuid;
-  std::vector<pid_t> children;
-  for (int w = 0; w < kWriters; ++w) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      GUID own = kGuid;
-      own.Data1 = static_cast<std::uint32_t>(w);
-      bool ok = true;
-      for (int round = 0; round < kRounds; ++round) {
-        ok &= RegisterEfiFunctionPack(modules[w], &shared) == kVellumOk;
-        ok &= RegisterEfiFunctionPack(modules[w], &own) == kVellumOk;
-        if (round + 1 < kRounds) ok &= UnregisterEfiFunctionPack(&own) == kVellumOk;
-      }
-      _exit(ok ? 0 : 1);
-    }
-    children.push_back(child);
+// As the Windows function: the characters written, or `size` when the name was cut to size - 1; a
+// zero after them and nothing beyond; 0 on failure; a null module is the program.
+TEST_F(Registration, ModuleFileNameKeepsTheContractOfTheSystemFunction) {
+  std::string const path = module_at_length(80);
+  for (std::uint32_t size : {81u, 80u, 2u, 1u, 0u}) {
+    std::string buffer(128, '#');
+    EXPECT_EQ(module_file_name(module_, buffer.data(), size), std::min(size, 80u)) << size;
+    EXPECT_EQ(buffer, size ? path.substr(0, size - 1) + '\0' + std::string(128 - size, '#') : std::string(128, '#'));
   }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  auto values = stored();
-  ASSERT_EQ(values.size(), kWriters + 1u);
-  std::set<std::string> written(paths.begin(), paths.end());
-  EXPECT_EQ(written.count(values[kGuidText]), 1u) << "the shared value is one writer's whole path";
-  for (int w = 0; w < kWriters; ++w) {
-    GUID own = kGuid;
-    own.Data1 = static_cast<std::uint32_t>(w);
-    char text[64];
-    vellum::format_guid(own, text);
-    EXPECT_EQ(values[text], paths[w]);
-  }
-  for (auto const& entry : fs::directory_iterator(root_ / "store" / "HKEY_CLASSES_ROOT" / "Vellum" / "Functions"))
-    EXPECT_NE(entry.path().filename().string()[0], '.') << "no temporary is left";
+  char name[4096];
+  EXPECT_EQ(module_file_name(module_, nullptr, 16), 0u);
+  EXPECT_TRUE(module_file_name(nullptr, name, sizeof name) && fs::equivalent(name, "/proc/self/exe")) << name;
+  // A module loaded by a path relative to the working folder is named in full.
+  fs::copy_file(VELLUM_TINY_MODULE, registry_.root() / "r.so");
+  fs::path const here = fs::current_path();
+  fs::current_path(registry_.root());
+  void* relative = dlopen("./r.so", RTLD_NOW | RTLD_LOCAL);
+  std::uint32_t const named = relative ? module_file_name(relative, name, sizeof name) : 0;
+  fs::current_path(here);
+  EXPECT_TRUE(named && name[0] == '/' && fs::equivalent(name, registry_.root() / "r.so")) << name;
 }
 
-TEST(GuidText, IsUpperCaseButTheThirdGroup) {
-  char text[64];
-  vellum::format_guid(kGuid, text);
-  EXPECT_STREQ(text, kGuidText);
-  GUID zero{};
-  vellum::format_guid(zero, text);
-  EXPECT_STREQ(text, "{00000000-0000-0000-0000-000000000000}");
-  GUID full{0xFFFFFFFF, 0xFFFF, 0xFFFF, {255, 255, 255, 255, 255, 255, 255, 255}};
-  vellum::format_guid(full, text);
-  EXPECT_STREQ(text, "{FFFFFFFF-FFFF-ffff-FFFF-FFFFFFFFFFFF}");
-  EXPECT_EQ(std::strlen(text), 38u);
-}
-
-TEST(ModuleFileName, FollowsTheContractOfTheSystemFunction) {
-  void* self = dlopen(nullptr, RTLD_NOW);
-  char buffer[4096];
-  std::uint32_t length = vellum::platform::module_file_name(self, buffer, sizeof buffer);
-  ASSERT_GT(length, 0u);
-  EXPECT_EQ(std::strlen(buffer), length);
-  EXPECT_EQ(buffer[0], '/');
-  char small[8];
-  EXPECT_EQ(vellum::platform::module_file_name(self, small, sizeof small), sizeof small) << "cut: the size";
-  EXPECT_EQ(std::strlen(small), sizeof small - 1);
-  EXPECT_EQ(std::string(small), std::string(buffer, sizeof small - 1));
-  char program[4096];
-  EXPECT_EQ(vellum::platform::module_file_name(nullptr, program, sizeof program), length) << "null: the program";
-  EXPECT_STREQ(program, buffer);
-  EXPECT_EQ(vellum::platform::module_file_name(self, nullptr, 16), 0u);
-  dlclose(self);
+TEST(PerformanceCounter, CountsTheNanosecondsOfTheMonotonicClock) {
+  timespec now;
+  auto clock = [&] { return clock_gettime(CLOCK_MONOTONIC, &now), now.tv_sec * 1000000000ll + now.tv_nsec; };
+  std::int64_t const before = clock(), value = vellum::platform::counter_value(), after = clock();
+  EXPECT_TRUE(before <= value && value <= after) << before << " " << value << " " << after;
+  EXPECT_EQ(vellum::platform::counter_frequency(), 1000000000);
 }
 
 }  // namespace

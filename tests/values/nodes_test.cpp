@@ -1,398 +1,201 @@
-// The expression and environment node constructors: where each argument lands, which fields
-// stay as allocated (the host fills fresh records with 0xA5), and which allocator operation
-// each constructor calls.
-#include <algorithm>
-#include <cmath>
-#include <functional>
-#include <type_traits>
+// The record constructors: the operations each asks the host for, its tag, and what it works out
+// or must leave alone (the host fills fresh records with 0xA5).
+#include <limits>
+#include <string>
+#include <tuple>
 
 #include "tests/support/test_support.h"
 
 namespace {
 
-using vellum::test::bits;
-using vellum::test::fake;
-using vellum::test::fake_as;
-using vellum::test::HostTest;
-using vellum::test::word_at;
+using namespace vellum::test;
+using std::make_tuple;
 using Host = vellum::host::HostAllocator;
-using Log = std::vector<int, vellum::host::UntrackedAllocator<int>>;
-
 constexpr std::uint32_t kFill = Host::kFillWord;
+constexpr std::uint32_t kZeros[10] = {};
 
-class Nodes : public HostTest {
+class Constructors : public HostTest {
  protected:
-  // A list of n cells made through the host.
-  Cons* list_of(int n) {
-    Cons* list = nullptr;
-    for (int k = 0; k < n; ++k) list = Cons::mk(allocator, fake(k), list);
-    return list;
-  }
-  // Runs `make` and expects exactly these allocator operations, in order.
-  template <class Make>
-  auto expect_calls(Log const& positions, Make make) {
-    host.clear_calls();
-    auto* record = make();
-    EXPECT_EQ(host.call_log(), positions);
+  // Expects the allocator operation called last, by name, and the record's tag.
+  template <class Record>
+  Record* made(Record* record, char const* operation, ValueTag tag) {
+    EXPECT_EQ(Host::operation_name(host.call_log().back()), operation);
+    EXPECT_STREQ(value_tag_name(ValueTag(word_at(record, 0))), value_tag_name(tag)) << operation;
     return record;
   }
+  Cons* three = Cons::mk(allocator, fake(1), Cons::mk(allocator, fake(2), Cons::mk(allocator, fake(3), nullptr)));
 };
 
-TEST_F(Nodes, ValueNodesStoreTheirValuesInArgumentOrder) {
-  struct Row {
-    char const* name;
-    int position;
-    ValueTag tag;
-    std::function<Anyval*()> make;
-    std::vector<Anyval*> fields;  // in layout order
+TEST_F(Constructors, MatrixSizeColumnsAndLeadingDimensionFollowFromTheArguments) {
+  // rows, cols, leading dimension given (0: the form without), size; size, cols and ld stored
+  std::tuple<int, int, int, unsigned, unsigned, int, int> const cases[] = {
+      {3, 2, 0, 0, 48, 2, 3},   // default size: ld = rows
+      {3, 2, 0, 64, 64, 2, 4},  // room per column
+      {3, 2, 0, 60, 60, 2, 3},  // unsigned division rounds down
+      {4, 0, 0, 0, 0, 1, 0},    // 0 columns are stored as 1
+      {0, 3, 0, 0, 0, 3, 0},    {1, 1, 0, 0, 8, 1, 1},
+      {3, 2, 5, 0, 48, 2, 5},   // an explicit leading dimension does not enter the size
+      {3, 0, 7, 56, 56, 1, 7},
   };
-  Anyval *a = fake(1), *b = fake(2), *c = fake(3), *d = fake(4);
-  // The value fields follow the tag, from the first pointer-aligned offset on.
-  auto fields_of = [](Anyval* record, std::size_t n) {
-    std::vector<Anyval*> values(n);
-    if (n) std::memcpy(values.data(), reinterpret_cast<char*>(record) + sizeof(void*), n * sizeof(Anyval*));
-    return values;
-  };
-  Row const rows[] = {
-      {"aLocalAssign", 29, ValueTag::LocalAssign, [&] { return aLocalAssign::mk(allocator, a, b); }, {a, b}},
-      {"aWhile", 43, ValueTag::While, [&] { return aWhile::mk(allocator, a, b); }, {a, b}},
-      {"aPair", 32, ValueTag::Pair, [&] { return aPair::mk(allocator, a, b); }, {a, b}},
-      {"aSymbolicSwitch", 32, ValueTag::SymbolicSwitch, [&] { return aSymbolicSwitch::mk(allocator, a, b); }, {a, b}},
-      {"aUnitedValue", 55, ValueTag::UnitedValue, [&] { return aUnitedValue::mk(allocator, a, b); }, {a, b}},
-      {"aOnError", 31, ValueTag::OnError, [&] { return aOnError::mk(allocator, a, b); }, {b, a}},
-      {"aRange", 33, ValueTag::Range, [&] { return aRange::mk(allocator, a, b, c); }, {a, b, c}},
-      {"aFor", 18, ValueTag::For, [&] { return aFor::mk(allocator, a, b, c, d); }, {a, b, c, d}},
-      {"aEvalLiteral", 17, ValueTag::EvalLiteral, [&] { return aEvalLiteral::mk(allocator, a); }, {a}},
-      {"aReturn", 34, ValueTag::Return, [&] { return aReturn::mk(allocator, a); }, {a}},
-      {"aVectorize", 42, ValueTag::Vectorize, [&] { return aVectorize::mk(allocator, a); }, {a}},
-      {"aNumericEval", 40, ValueTag::NumericEval, [&] { return aNumericEval::mk(allocator, a); }, {a}},
-      {"aBreak", 7, ValueTag::Break, [&] { return aBreak::mk(allocator); }, {}},
-      {"aContinue", 13, ValueTag::Continue, [&] { return aContinue::mk(allocator); }, {}},
-  };
-  for (Row const& row : rows) {
-    SCOPED_TRACE(row.name);
-    Anyval* record = expect_calls({row.position}, row.make);
-    EXPECT_EQ(record->tag, row.tag);
-    EXPECT_EQ(fields_of(record, row.fields.size()), row.fields);
-    // The word after the last field is left as allocated.
-    std::size_t end = sizeof(void*) * (1 + row.fields.size());
-    EXPECT_EQ(word_at(record, end), kFill);
+  for (auto [rows, cols, given_ld, size, stored_size, stored_cols, ld] : cases) {
+    double *real = static_cast<double*>(::operator new(64)), *imag = static_cast<double*>(::operator new(64));
+    aMatrix* m = given_ld ? aMatrix::mk(allocator, rows, cols, given_ld, real, imag, size)
+                          : aMatrix::mk(allocator, rows, cols, real, imag, size);
+    auto const& asked = host.last_matrix_request();  // with the columns as given
+    EXPECT_EQ(make_tuple(asked.real, asked.imag, asked.rows, asked.cols, asked.size, word_at(m, 0), m->ld, m->size,
+                         m->host_word12, m->real, m->imag, m->rows, m->cols, m->host_word32, m->host_word36),
+              make_tuple(real, imag, rows, cols, stored_size, 5u, ld, stored_size, kFill, real, imag, rows,
+                         stored_cols, 0u, 0u));
   }
 }
 
-// A constructor's fields as words, in the order a row of the table below lists them.
-template <class T>
-std::uintptr_t as_word(T v) {
-  if constexpr (std::is_pointer_v<T> || std::is_null_pointer_v<T>)
-    return reinterpret_cast<std::uintptr_t>(v);
-  else if constexpr (std::is_enum_v<T>)
-    return static_cast<std::uintptr_t>(static_cast<std::underlying_type_t<T>>(v));
-  else
-    return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(v));
-}
-template <class... T>
-std::vector<std::uintptr_t> words(T... values) {
-  return {as_word(values)...};
-}
-// Whether every element of a field array holds `value`.
-template <class Array, class T>
-bool all_are(Array const& array, T value) {
-  return std::all_of(std::begin(array), std::end(array), [&](auto element) { return element == value; });
-}
-
-TEST_F(Nodes, EveryOtherConstructorFillsItsFields) {
-  struct Row {
-    std::string name;
-    int position;
-    std::function<void*()> make;
-    std::function<std::vector<std::uintptr_t>(void*)> read;
-    std::vector<std::uintptr_t> want;
+TEST_F(Constructors, MatrixOfOneCellHasOnlyThePartArraysTheValueNeeds) {
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  // Cell (i, j) and its value; whether a real and an imaginary array are made.
+  std::tuple<int, int, double, double, bool, bool> const cases[] = {
+      {2, 3, 5.0, 0.0, true, false},  {1, 2, 0.0, 2.0, false, true}, {1, 2, 0.0, 0.0, true, false},
+      {0, 0, 3.0, -4.0, true, true},  {2, 0, -0.0, 0.0, true, false}, {0, 1, 0.0, -0.0, true, false},
+      {0, 0, nan, 0.0, true, false},  {0, 0, 0.0, nan, false, true},
   };
-#define READ(Type, ...) [=, this](void* made) { auto* r = static_cast<Type*>(made); return words(__VA_ARGS__); }
-  Cons* two = list_of(2);
-  Cons* three = list_of(3);
-  auto** slots = reinterpret_cast<Anyval**>(fake(7));
-  auto* component = reinterpret_cast<IUnknown*>(0x4000);
-  UnitPowers powers;
-  for (std::size_t k = 0; k < sizeof powers.bytes; ++k) powers.bytes[k] = static_cast<unsigned char>(k * 3);
-  std::vector<Row> rows = {
-      {"aApply", 6, [&] { return aApply::mk(allocator, fake(9), three, 7); },
-       READ(aApply, r->tag, r->integer, r->function, r->length, r->arguments),
-       words(ValueTag::Apply, 7, fake(9), 3, three)},
-      {"aApply (no arguments)", 6, [&] { return aApply::mk(allocator, fake(9), nullptr, 0); }, READ(aApply, r->length),
-       words(0)},
-      {"aLambda", 26, [&] { return aLambda::mk(allocator, three, fake(5), 11, 22, 33u); },
-       READ(aLambda, r->tag, r->first_integer, r->second_integer, r->length, r->parameters, r->body, r->zero24,
-            r->value28, r->unsigned_integer, r->zero36),
-       words(ValueTag::Lambda, 11, 22, 3, three, fake(5), 0, nullptr, 33u, 0)},
-      {"aList", 28, [&] { return aList::mk(allocator, two, 4); }, READ(aList, r->tag, r->integer, r->list),
-       words(ValueTag::List, 4, two)},
-      {"aGraphicsList", 46, [&] { return aGraphicsList::mk(allocator, two, 5); },
-       READ(aGraphicsList, r->tag, r->integer, r->list), words(ValueTag::GraphicsList, 5, two)},
-      {"aLet", 27, [&] { return aLet::mk(allocator, two, fake(1), 6); }, READ(aLet, r->tag, r->list, r->integer, r->value),
-       words(ValueTag::Let, two, 6, fake(1))},
-      {"aIfBlock", 25, [&] { return aIfBlock::mk(allocator, two, fake(2)); }, READ(aIfBlock, r->tag, r->list, r->value),
-       words(ValueTag::IfBlock, two, fake(2))},
-      {"aSequence", 35, [&] { return aSequence::mk(allocator, two); }, READ(aSequence, r->tag, r->list),
-       words(ValueTag::Sequence, two)},
-      {"aSubscript", 37, [&] { return aSubscript::mk(allocator, fake(3), two); },
-       READ(aSubscript, r->tag, r->value, r->list), words(ValueTag::Subscript, fake(3), two)},
-      {"aFrame", 19,
-       [&] { return aFrame::mk(allocator, slots, 3, fake_as<aFrame>(1), fake_as<aFrame>(2), 8, 9); },
-       READ(aFrame, r->tag, r->count, r->first_integer, r->second_integer, r->first, r->second, r->values),
-       words(ValueTag::Frame, 3, 8, 9, fake(1), fake(2), slots)},
-      {"aMetafileHandle", 47, [&] { return aMetafileHandle::mk(allocator, 77); },
-       READ(aMetafileHandle, r->tag, r->kind, word_at(r, 8), host.last_graphic_handle()),
-       words(ValueTag::GraphicHandle, 2, kFill, 77)},
-      {"aBitmapHandle", 47, [&] { return aBitmapHandle::mk(allocator, 78); },
-       READ(aBitmapHandle, r->tag, r->kind, host.last_graphic_handle()), words(ValueTag::GraphicHandle, 1, 78)},
-      // The integers are not stored.
-      {"aComponent", 10, [&] { return aComponent::mk(allocator, component, 1, 2); },
-       READ(aComponent, r->tag, r->component, word_at(r, sizeof(void*) == 8 ? 16 : 8)),
-       words(ValueTag::Component, component, kFill)},
-      {"aUnit (expression)", 44, [&] { return aUnit::mk(allocator, fake(4)); },
-       READ(aUnit, r->tag, r->expression, word_at(&r->powers, 0)), words(ValueTag::Unit, fake(4), kFill)},
-      {"aUnit (powers)", 44, [&] { return aUnit::mk(allocator, powers); },
-       READ(aUnit, r->tag, r->expression, std::memcmp(&r->powers, &powers, sizeof powers)),
-       words(ValueTag::Unit, nullptr, 0)},
-      {"Cons", 12, [&] { return Cons::mk(allocator, fake(1), nullptr); }, READ(Cons, r->item, r->next),
-       words(fake(1), nullptr)},
-      {"Defn", 14, [&] { return Defn::mk(allocator, fake(2), fake(3)); },
-       READ(Defn, r->tag, r->first, r->zero8, r->zero12, r->second), words(ValueTag::Defn, fake(2), 0, 0, fake(3))},
-      {"Defns", 12, [&] { return Defns::mk(allocator, fake_as<Defn>(2), nullptr); }, READ(Defns, r->item, r->next),
-       words(fake(2), nullptr)},
-      {"GlobalListList", 12, [&] { return GlobalListList::mk(allocator, fake_as<GlobalList>(4), nullptr); },
-       READ(GlobalListList, r->item, r->next), words(fake(4), nullptr)},
-      {"EfiFrame", 15, [&] { return EfiFrame::mk(allocator, slots, fake_as<EfiFrame>(6)); },
-       READ(EfiFrame, r->slots, all_are(r->zero4, 0u), r->parent), words(slots, true, fake(6))},
-  };
-  // A compute request carries the payload its kind names (1 a list, 2 and 4 a value, 3 a Defn),
-  // and none for another kind.
-  Defn* defn = fake_as<Defn>(1);
-  Cons* list = fake_as<Cons>(2);
-  void* const payloads[] = {nullptr, list, fake(3), defn, fake(3)};
-  for (int kind = 1; kind <= 5; ++kind)
-    rows.push_back({"ceComputeRequest " + std::to_string(kind), 11,
-                    [&, kind] { return ceComputeRequest::mk(allocator, ComputeRequestKind(kind), fake(3), defn, list); },
-                    READ(ceComputeRequest, r->tag, r->kind, kind == 5 ? word_at(&r->payload, 0) : as_word(r->payload)),
-                    words(ValueTag::ComputeRequest, kind, kind == 5 ? kFill : as_word(payloads[kind]))});
-  rows.push_back({"ceComputeRequest (Defn)", 11, [&] { return ceComputeRequest::mk(allocator, defn); },
-                  READ(ceComputeRequest, r->tag, r->kind, r->payload), words(ValueTag::ComputeRequest, 3, defn)});
-  rows.push_back({"ceComputeRequest (list)", 11, [&] { return ceComputeRequest::mk(allocator, list); },
-                  READ(ceComputeRequest, r->tag, r->kind, r->payload), words(ValueTag::ComputeRequest, 1, list)});
-  // Strings and symbolic expressions share one operation and differ by tag.
-  for (bool symbolic : {false, true})
-    for (char const* text : {"x + y", ""})
-      rows.push_back({std::string(symbolic ? "aSymbolicExpression \"" : "aString \"") + text + "\"", 36,
-                      [&, symbolic, text] {
-                        return symbolic ? aSymbolicExpression::mk(allocator, text) : aString::mk(allocator, text);
-                      },
-                      READ(aString, word_at(r, 0), std::strcmp(r->text, text), r->size),
-                      words(symbolic ? 21 : 3, 0, std::strlen(text) + 1)});
-  // Two flags make the low bits of a byte; the rest of its word is not written.
-  for (int flags = 0; flags < 4; ++flags)
-    rows.push_back({"aSymbolicEval " + std::to_string(flags), 39,
-                    [&, flags] { return aSymbolicEval::mk(allocator, fake(1), two, flags & 1, flags & 2); },
-                    READ(aSymbolicEval, r->tag, r->flags, all_are(r->host_bytes, Host::kFillByte), r->value, r->list),
-                    words(ValueTag::SymbolicEval, flags, true, fake(1), two)});
-  for (bool flag : {false, true}) {
-    rows.push_back({std::string("aUnitSymbolicEval ") + (flag ? "true" : "false"), 39,
-                    [&, flag] { return aUnitSymbolicEval::mk(allocator, fake(2), flag); },
-                    READ(aUnitSymbolicEval, r->tag, r->flag, r->value), words(ValueTag::UnitSymbolicEval, flag, fake(2))});
-    rows.push_back({std::string("aRedef ") + (flag ? "true" : "false"), 54,
-                    [&, flag] { return aRedef::mk(allocator, fake(3), flag); }, READ(aRedef, r->tag, r->value, r->flag),
-                    words(ValueTag::Redef, fake(3), flag)});
+  for (auto [i, j, real, imag, has_real, has_imag] : cases) {
+    aComplex z = complex_record(real, imag);
+    aMatrix* m = aMatrix::mk(allocator, i, j, &z);
+    int n = (i + 1) * (j + 1);
+    ASSERT_EQ(make_tuple(m->rows, m->cols, m->ld, m->size, m->real != nullptr, m->imag != nullptr),
+              make_tuple(i + 1, j + 1, i + 1, 8u * n, has_real, has_imag));
+    for (int k = 0; k < n; ++k)  // cell (i, j) is the last row of the last column
+      EXPECT_EQ(make_tuple(bits(m->real ? m->real[k] : 0.0), bits(m->imag ? m->imag[k] : 0.0)),
+                make_tuple(bits(k == n - 1 && has_real ? real : 0.0), bits(k == n - 1 && has_imag ? imag : 0.0))) << k;
   }
-#undef READ
-  for (Row const& row : rows) {
-    SCOPED_TRACE(row.name);
-    void* made = expect_calls({row.position}, row.make);
-    EXPECT_EQ(row.read(made), row.want);
-  }
-
-  aLambda* lambda = aLambda::mk(allocator, three, fake(5), 11, 22, 33u);
-  lambda->zero36 = 0x5a5a;  // a copy takes every word, whatever it holds
-  aLambda* copy = expect_calls({26}, [&] { return aLambda::mk(allocator, lambda, fake(8)); });
-  EXPECT_EQ(copy->value28, fake(8));
-  copy->value28 = nullptr;
-  EXPECT_EQ(std::memcmp(copy, lambda, sizeof(aLambda)), 0);
 }
 
-TEST_F(Nodes, IdentifiersOfEveryForm) {
+// What constructors work out beyond storing their arguments. (The value nodes are generated from
+// one table, fields, arguments and stores alike; aOnError stands apart and swaps its arguments.)
+TEST_F(Constructors, OfNodesThatDoMoreThanStore) {
+  aOnError* on_error = made(aOnError::mk(allocator, fake(1), fake(2)), "AllocOnError", ValueTag::OnError);
+  EXPECT_EQ(make_tuple(on_error->first_argument, on_error->second_argument), make_tuple(fake(1), fake(2)));
+  made(aBreak::mk(allocator), "AllocBreak", ValueTag::Break);
+  made(aContinue::mk(allocator), "AllocContinue", ValueTag::Continue);
+  made(aSymbolicExpression::mk(allocator, "x"), "AllocString", ValueTag::SymbolicExpression);
+  EXPECT_EQ(made(aApply::mk(allocator, fake(9), three, 7), "AllocApply", ValueTag::Apply)->length, 3);
+  EXPECT_EQ(aApply::mk(allocator, fake(9), nullptr, 7)->length, 0);
+  aLambda* lambda = made(aLambda::mk(allocator, three, fake(5), 11, 22, 33u), "AllocLambda", ValueTag::Lambda);
+  EXPECT_EQ(make_tuple(lambda->second_integer, lambda->first_integer, lambda->length, lambda->zero24, lambda->value28,
+                       lambda->unsigned_integer, lambda->zero36),
+            make_tuple(22, 11, 3, 0u, nullptr, 33u, 0u));
+  lambda->zero36 = 0x5a5a;
+  aLambda* copy = made(aLambda::mk(allocator, lambda, fake(8)), "AllocLambda", ValueTag::Lambda);
+  lambda->value28 = fake(8);
+  EXPECT_EQ(std::memcmp(copy, lambda, sizeof(aLambda)), 0) << "every word copied, offset 28 replaced";
+  made(aFrame::mk(allocator, nullptr, 3, fake_as<aFrame>(1), fake_as<aFrame>(2), 8, 9), "AllocFrame", ValueTag::Frame);
+  EXPECT_EQ(make_tuple(aMetafileHandle::mk(allocator, 7)->kind, aBitmapHandle::mk(allocator, 7)->kind),
+            make_tuple(2, 1));
+  for (int flags = 0; flags < 4; ++flags) {  // the low bits of a byte whose word is not written otherwise
+    auto* eval = aSymbolicEval::mk(allocator, fake(1), three, flags & 1, flags & 2);
+    auto* unit_eval = aUnitSymbolicEval::mk(allocator, fake(2), flags & 1);
+    EXPECT_EQ(make_tuple(eval->tag, word_at(eval, 4), unit_eval->tag, word_at(unit_eval, 4)),
+              make_tuple(ValueTag::SymbolicEval, (kFill & ~0xFFu) | flags, ValueTag::UnitSymbolicEval,
+                         (kFill & ~0xFFu) | (flags & 1)));
+  }
+  // A compute request carries the payload its kind names (1 a list, 2 and 4 a value, 3 a Defn).
+  void* const payloads[] = {nullptr, three, fake(3), fake(4), fake(3)};
+  for (int kind = 1; kind <= 5; ++kind) {
+    auto* request = ceComputeRequest::mk(allocator, ComputeRequestKind(kind), fake(3), fake_as<Defn>(4), three);
+    EXPECT_EQ(make_tuple(request->tag, request->kind, word_at(&request->payload, 0)),
+              make_tuple(ValueTag::ComputeRequest, kind, kind < 5 ? word_at(&payloads[kind], 0) : kFill));
+  }
+  Defn* defn = made(Defn::mk(allocator, fake(2), fake(3)), "AllocDefn", ValueTag::Defn);
+  EXPECT_EQ(make_tuple(defn->zero8, defn->zero12, defn->second), make_tuple(0u, 0u, fake(3)));
+  EXPECT_EQ(std::memcmp(EfiFrame::mk(allocator, nullptr, nullptr)->zero4, kZeros, sizeof(EfiFrame::zero4)), 0);
+}
+
+TEST_F(Constructors, IdentifiersOfEveryForm) {
   aString* name = aString::mk(allocator, "x");
-  GlobalList* gl = fake_as<GlobalList>(1);
-  Defn* d1 = fake_as<Defn>(2);
-  Defn* d2 = fake_as<Defn>(3);
-  struct Row {
-    char const* form;
-    std::function<aIdentifier*(bool text)> make;
-    std::int32_t binding, integer;
-    GlobalList* list;
-    Defn* defn;
-    Defn* second;
-  };
-  auto named = [&](bool text, auto... rest) {
-    return text ? aIdentifier::mk(allocator, "x", rest...) : aIdentifier::mk(allocator, name, rest...);
-  };
-  Row const rows[] = {
-      {"name", [&](bool t) { return named(t); }, 2, 0, nullptr, nullptr, nullptr},
-      {"name, 7", [&](bool t) { return named(t, 7); }, 2, 7, nullptr, nullptr, nullptr},
-      {"name, list, d1, d2, 7", [&](bool t) { return named(t, gl, d1, d2, 7); }, 1, 7, gl, d1, d2},
-      {"name, list, null, d2, 7", [&](bool t) { return named(t, gl, static_cast<Defn*>(nullptr), d2, 7); }, 2, 7,
-       nullptr, nullptr, d2},
-      {"name, list, d1, 7", [&](bool t) { return named(t, gl, d1, 7); }, 1, 7, gl, d1, nullptr},
-      {"name, list, null, 7", [&](bool t) { return named(t, gl, static_cast<Defn*>(nullptr), 7); }, 1, 7, gl,
-       nullptr, nullptr},
-  };
-  for (Row const& row : rows)
-    for (bool text : {false, true}) {
-      SCOPED_TRACE(std::string(row.form) + (text ? " (text)" : ""));
-      aIdentifier* id = expect_calls(text ? Log{36, 24} : Log{24}, [&] { return row.make(text); });
-      EXPECT_EQ(id->tag, ValueTag::Identifier);
-      EXPECT_EQ(id->binding, row.binding);
-      EXPECT_EQ(id->integer, row.integer);
-      EXPECT_EQ(id->global_list, row.list);
-      EXPECT_EQ(id->defn, row.defn);
-      EXPECT_EQ(id->second_defn, row.second);
-      if (text) {
-        EXPECT_STREQ(id->name->text, "x");
-        EXPECT_NE(id->name, name);
-      } else {
-        EXPECT_EQ(id->name, name);
-      }
-    }
-
+  auto* gl = fake_as<GlobalList>(1);
+  Defn *d1 = fake_as<Defn>(2), *d2 = fake_as<Defn>(3), *none = nullptr;
+  using Fields = std::tuple<std::int32_t, std::int32_t, GlobalList*, Defn*, Defn*>;
   for (bool text : {false, true}) {
-    aIdentifier* local = text ? aIdentifier::mk(allocator, "x", sLocalDef{0x1234})
-                              : aIdentifier::mk(allocator, name, sLocalDef{0x1234});
-    EXPECT_EQ(local->binding, aIdentifier::kLocal);
-    EXPECT_EQ(local->integer, 0);
-    EXPECT_EQ(local->local_def, 0x1234);
-    // Only the low 16 bits of the word are written.
-    unsigned char rest[sizeof(void*) - 2];
-    std::memcpy(rest, reinterpret_cast<unsigned char*>(&local->global_list) + 2, sizeof rest);
-    for (unsigned char byte : rest) EXPECT_EQ(byte, Host::kFillByte);
-    EXPECT_EQ(local->defn, nullptr);
-    EXPECT_EQ(local->second_defn, nullptr);
-  }
-}
-
-TEST_F(Nodes, BigComplexReadsBothTextsAndKeepsThem) {
-  struct Row {
-    char const* real;
-    char const* imag;
-    double want_real, want_imag;
-  };
-  Row const rows[] = {
-      {"1.5", "-2", 1.5, -2.0},    {"1e3", nullptr, 1000.0, 0.0}, {nullptr, "0.25", 0.0, 0.25},
-      {"abc", "  7x", 0.0, 7.0},   {"-0", "", -0.0, 0.0},         {"0x10", "inf", 16.0, HUGE_VAL},
-  };
-  for (Row const& row : rows) {
-    SCOPED_TRACE(testing::Message() << (row.real ? row.real : "null") << ", " << (row.imag ? row.imag : "null"));
-    aString* re = row.real ? aString::mk(allocator, row.real) : nullptr;
-    aString* im = row.imag ? aString::mk(allocator, row.imag) : nullptr;
-    aBigComplex* big = expect_calls({32, 8, 32}, [&] { return aBigComplex::mk(allocator, re, im); });
-    EXPECT_EQ(big->tag, ValueTag::BigComplex);
-    EXPECT_EQ(big->texts->tag, ValueTag::Pair);
-    EXPECT_EQ(big->texts->first, re);
-    EXPECT_EQ(big->texts->second, im);
-    EXPECT_EQ(big->number->tag, ValueTag::Complex);
-    EXPECT_EQ(static_cast<std::uint32_t>(big->number->reserved), kFill) << "left as allocated";
-    EXPECT_EQ(bits(big->number->real), bits(row.want_real));
-    EXPECT_EQ(bits(big->number->imag), bits(row.want_imag));
+    // The binding, integer, list, definition and second definition of the identifier each form makes.
+    auto expect = [&](aIdentifier* id, Fields fields) {
+      made(id, "AllocIdentifier", ValueTag::Identifier);
+      EXPECT_EQ(Fields(id->binding, id->integer, id->global_list, id->defn, id->second_defn), fields) << text;
+      EXPECT_TRUE(text ? id->name != name && std::strcmp(id->name->text, "x") == 0 : id->name == name);
+    };
+    auto named = [&](auto... rest) {
+      return text ? aIdentifier::mk(allocator, "x", rest...) : aIdentifier::mk(allocator, name, rest...);
+    };
+    expect(named(), {2, 0, nullptr, nullptr, nullptr});
+    expect(named(7), {2, 7, nullptr, nullptr, nullptr});
+    expect(named(gl, d1, d2, 7), {1, 7, gl, d1, d2});
+    expect(named(gl, none, d2, 7), {2, 7, nullptr, nullptr, d2});  // unbound: the list goes
+    expect(named(gl, none, 7), {1, 7, gl, nullptr, nullptr});  // global all the same
+    aIdentifier* local = named(sLocalDef{0x1234});
+    // A local definition writes the low 16 bits of the list's word only.
+    EXPECT_EQ(word_at(&local->global_list, 0), (kFill & ~0xFFFFu) | 0x1234);
+    local->global_list = nullptr;
+    expect(local, {0, 0, nullptr, nullptr, nullptr});
   }
 }
 
 // The texts where C runtimes read numbers differently (hexadecimal forms, infinities and NaNs
 // with sign and payload, denormals and the rounding at both ends of the range, long digit
-// strings, partial exponents), with the bits every configuration must read.
-TEST_F(Nodes, BigComplexReadsTrickyNumberTextsToTheSameBitsEverywhere) {
-  struct Row {
-    char const* text;
-    std::uint64_t want;
-  };
-  Row const rows[] = {
-      {"0x1.8p1", 0x4008000000000000},
-      {"0X1P-1074", 0x0000000000000001},           // the least denormal
-      {"0x1p-1075", 0x0000000000000000},           // half of it rounds to even: zero
-      {"0x1.0000000000001p-1022", 0x0010000000000001},
-      {"-INF", 0xfff0000000000000},
-      {"Infinity", 0x7ff0000000000000},
-      {"nan", 0x7ff8000000000000},
-      {"-nan", 0xfff8000000000000},
-      {"nan(123)", 0x7ff8000000000000},            // the payload is not read
-      {"4.9406564584124654e-324", 0x0000000000000001},
-      {"2.4703282292062328e-324", 0x0000000000000001},  // just above half the least denormal
-      {"2.4703282292062327e-324", 0x0000000000000000},  // just below it
-      {"2.2250738585072011e-308", 0x000fffffffffffff},  // the largest denormal
-      {"1.7976931348623158e308", 0x7fefffffffffffff},
-      {"1.7976931348623159e308", 0x7ff0000000000000},   // rounds past the largest finite
-      {"1e-400", 0x0000000000000000},
-      {"-1e400", 0xfff0000000000000},
-      {"9007199254740993", 0x4340000000000000},          // 2^53 + 1: a tie, to even
+// strings, partial exponents), with the bits every configuration must read; no text, or none
+// readable, reads as 0.0. The number comes with the pair of the texts it was read from.
+TEST_F(Constructors, BigComplexReadsTrickyNumberTextsToTheSameBitsEverywhere) {
+  std::string const least_denormal = "0." + std::string(323, '0') + "49406564584124654";
+  std::pair<char const*, std::uint64_t> const rows[] = {
+      {"0x1.8p1", 0x4008000000000000}, {"0x1.0000000000001p-1022", 0x0010000000000001},
+      {"0X1P-1074", 0x0000000000000001}, {"0x1p-1075", 0},  // the least denormal; half of it rounds to even
+      {"-INF", 0xfff0000000000000}, {"Infinity", 0x7ff0000000000000}, {"nan", 0x7ff8000000000000},
+      {"-nan", 0xfff8000000000000}, {"nan(123)", 0x7ff8000000000000},  // the payload is not read
+      {"4.9406564584124654e-324", 0x0000000000000001}, {least_denormal.c_str(), 0x0000000000000001},
+      {"2.4703282292062328e-324", 1}, {"2.4703282292062327e-324", 0},  // just above and below half of it
+      {"2.2250738585072011e-308", 0x000fffffffffffff},                   // the largest denormal
+      {"1.7976931348623158e308", 0x7fefffffffffffff},  // the largest finite, and a text that rounds past it
+      {"1.7976931348623159e308", 0x7ff0000000000000},
+      {"1e-400", 0x0000000000000000}, {"-1e400", 0xfff0000000000000},
+      {"9007199254740993", 0x4340000000000000},  // 2^53 + 1: a tie, to even
       {"0.1000000000000000055511151231257827021181583404541015625", 0x3fb999999999999a},
       {"123456789012345678901234567890e-10", 0x43e56a95319d63e1},
       {"179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096"
        "33028641669288791094655554785194040263065748867150582068190890200070838367627385484581771153176447573"
        "0270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177145446499",
        0x7f50624dd2f1a9fc},
-      {"0.00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
-       "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
-       "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
-       "000000000000000000000000049406564584124654",
-       0x0000000000000001},                                // the least denormal, written out
-      {"00000000000000000000000000000000000001.5", 0x3ff8000000000000},
-      {" \t+7x", 0x401c000000000000},
-      {"1e+", 0x3ff0000000000000},                         // the exponent is left unread
-      {"2.5e-2f", 0x3f9999999999999a},
-      {".5", 0x3fe0000000000000},
-      {"5.", 0x4014000000000000},
-      {"-0x", 0x0000000000000000},                         // nothing read: the number stays 0
+      {"00000000000000000000000000000000000001.5", 0x3ff8000000000000}, {" \t+7x", 0x401c000000000000},
+      {"1e+", 0x3ff0000000000000}, {"2.5e-2f", 0x3f9999999999999a},  // the exponent, or the rest, left unread
+      {".5", 0x3fe0000000000000}, {"5.", 0x4014000000000000}, {"-0", 0x8000000000000000},
+      {"-0x", 0}, {"abc", 0}, {nullptr, 0},  // nothing read: the number stays 0
   };
-  for (Row const& row : rows) {
-    SCOPED_TRACE(row.text);
-    aBigComplex* big = aBigComplex::mk(allocator, aString::mk(allocator, row.text), aString::mk(allocator, row.text));
-    EXPECT_EQ(bits(big->number->real), row.want);
-    EXPECT_EQ(bits(big->number->imag), row.want);
+  for (auto [text, want] : rows) {
+    aString* given = text ? aString::mk(allocator, text) : nullptr;
+    aComplex const* number = aBigComplex::mk(allocator, given, given)->number;
+    EXPECT_EQ(make_tuple(bits(number->real), bits(number->imag)), make_tuple(want, want)) << (text ? text : "(null)");
   }
+  aString *one = aString::mk(allocator, "1"), *two = aString::mk(allocator, "2");
+  aBigComplex* big = made(aBigComplex::mk(allocator, one, two), "AllocPair", ValueTag::BigComplex);
+  EXPECT_EQ(make_tuple(big->texts->tag, big->texts->first, big->texts->second, big->number->tag,
+                       word_at(big->number, 4), big->number->real, big->number->imag),
+            make_tuple(ValueTag::Pair, one, two, ValueTag::Complex, kFill, 1.0, 2.0));
 }
 
-TEST_F(Nodes, GlobalsComeFromTheHeapAndAreNumberedWhenListed) {
-  Global* empty = expect_calls({21}, [&] { return Global::mk(allocator); });
-  Global* holding = Global::mk(allocator, fake(1));
-  for (Global* g : {empty, holding}) {
-    EXPECT_EQ(g->tag, ValueTag::Global);
-    EXPECT_EQ(g->id, -1);
-    for (std::uint32_t word : g->zero8) EXPECT_EQ(word, 0u);
-    for (std::uint32_t word : g->zero40) EXPECT_EQ(word, 0u);
-    for (std::uint32_t word : g->host68) EXPECT_EQ(word, kFill);
-  }
-  EXPECT_EQ(empty->state, 2);
-  EXPECT_EQ(empty->value, nullptr);
-  EXPECT_EQ(holding->state, 1);
-  EXPECT_EQ(holding->value, fake(1));
-
-  GlobalList* first = expect_calls({23}, [&] { return GlobalList::mk(allocator, nullptr, empty, nullptr); });
-  std::int32_t number = empty->id;
-  EXPECT_GT(number, 0);
+TEST_F(Constructors, GlobalsComeFromTheHeapAndAreNumberedWhenListed) {
+  Global* empty = made(Global::mk(allocator), "AllocGlobal", ValueTag::Global);
+  Global* holding = made(Global::mk(allocator, fake(1)), "AllocGlobal", ValueTag::Global);
+  EXPECT_EQ(make_tuple(empty->id, empty->state, empty->value, holding->id, holding->state, holding->value),
+            make_tuple(-1, Global::kEmpty, nullptr, -1, Global::kHoldsValue, fake(1)));
+  for (Global* g : {empty, holding})
+    EXPECT_EQ(std::memcmp(g->zero8, kZeros, sizeof g->zero8) | std::memcmp(g->zero40, kZeros, sizeof g->zero40), 0);
+  // No other test of the program lists globals: the first one listed gets 1.
+  GlobalList* first = made(GlobalList::mk(allocator, nullptr, empty, nullptr), "AllocGlobalList", ValueTag::GlobalList);
   GlobalList* last = GlobalList::mk(allocator, nullptr, holding, nullptr);
-  EXPECT_EQ(holding->id, number + 1);
+  EXPECT_EQ(make_tuple(empty->id, holding->id), make_tuple(1, 2));
   GlobalList* middle = GlobalList::mk(allocator, first, empty, last);
-  EXPECT_EQ(empty->id, number + 2) << "a second node numbers the global again";
-  EXPECT_EQ(middle->tag, ValueTag::GlobalList);
-  EXPECT_EQ(middle->global, empty);
-  EXPECT_EQ(first->next, middle);
-  EXPECT_EQ(last->previous, middle);
-  EXPECT_EQ(middle->previous, first);
-  EXPECT_EQ(middle->next, last);
-
+  EXPECT_EQ(make_tuple(empty->id, middle->previous, middle->global, middle->next, first->next, last->previous),
+            make_tuple(3, first, empty, last, middle, middle));  // a second node numbers the global again
   Global* copy = Global::mk(allocator, static_cast<Global const*>(holding));
-  EXPECT_EQ(std::memcmp(static_cast<void*>(copy), static_cast<void*>(holding), sizeof(Global)), 0)
-      << "all 80 bytes, identity number included";
-  GlobalsDEQ* deq = expect_calls({22}, [&] { return GlobalsDEQ::mk(allocator); });
-  EXPECT_EQ(deq->first, nullptr);
-  EXPECT_EQ(deq->second, nullptr);
-
+  EXPECT_EQ(std::memcmp(static_cast<void*>(copy), static_cast<void*>(holding), sizeof(Global)), 0);
+  GlobalsDEQ* deq = GlobalsDEQ::mk(allocator);
+  EXPECT_EQ(make_tuple(deq->first, deq->second), make_tuple(nullptr, nullptr));
   for (Global* g : {empty, holding, copy}) g->del(allocator);
   for (GlobalList* node : {first, middle, last}) node->del(nullptr);
   deq->del(allocator);  // the fixture checks that they went back to the heap

@@ -1,49 +1,34 @@
 #include "tests/vectorize/overload_registry.h"
 
-#include <sstream>
 #include <type_traits>
 #include <utility>
 
 namespace vellum::test {
 
 namespace {
-std::vector<std::string> split_types(std::string list) {
-  std::vector<std::string> types;
-  std::stringstream in(list.substr(1, list.size() - 2));
-  for (std::string type; std::getline(in, type, ',');) {
-    type.erase(0, type.find_first_not_of(' '));
-    type.erase(type.find_last_not_of(' ') + 1);
-    types.push_back(type);
-  }
-  return types;
-}
-
-template <class Result, class Fn, class... Ops, std::size_t... Index>
-Anyval* call(Result* (*overload)(EfiCallContext*, Fn, Ops const*...), EfiCallContext* context,
-             Anyval* const* operands, std::index_sequence<Index...>) {
-  Fn recorder = &record<std::conditional_t<true, scalar_val, Ops>...>;
-  return overload(context, recorder, static_cast<Ops const*>(operands[Index])...);
-}
-
 template <class Result, class Fn, class... Ops>
 Anyval* call_with_recorder(Result* (*overload)(EfiCallContext*, Fn, Ops const*...), EfiCallContext* context,
                            Anyval* const* operands) {
-  return call(overload, context, operands, std::index_sequence_for<Ops...>{});
+  return [&]<std::size_t... Index>(std::index_sequence<Index...>) -> Anyval* {
+    return overload(context, &record<std::conditional_t<true, scalar_val, Ops>...>,
+                    static_cast<Ops const*>(operands[Index])...);
+  }(std::index_sequence_for<Ops...>{});
 }
 
-Overload make(std::string name, std::string operands, bool dispatching,
+// "(aComplex, aImagVec)" as its types.
+Overload make(std::string name, std::string list, bool dispatching,
               Anyval* (*invoke)(EfiCallContext*, Anyval* const*)) {
-  std::vector<std::string> types = split_types(operands);
-  std::string signature = name + "(";
-  for (std::size_t k = 0; k < types.size(); ++k) signature += (k ? ", " : "") + types[k];
-  return {signature + ")", types, dispatching, invoke};
+  std::vector<std::string> types;
+  for (std::size_t at = 1, end; at < list.size(); at = end + 2)
+    types.push_back(list.substr(at, (end = list.find_first_of(",)", at)) - at));
+  return {name + list, types, dispatching, invoke};
 }
 }  // namespace
 
-#define VELLUM_TEST_INVOKER(name, Result, operands)                                                   \
-  [](EfiCallContext* context, Anyval* const* ops) -> Anyval* {                                       \
+#define VELLUM_TEST_INVOKER(name, Result, operands)                                                         \
+  [](EfiCallContext* context, Anyval* const* ops) -> Anyval* {                                             \
     Result* (*overload)(EfiCallContext*, VELLUM_SCALAR_FN operands, VELLUM_OPERAND_PARAMS operands) = &name; \
-    return call_with_recorder(overload, context, ops);                                                \
+    return call_with_recorder(overload, context, ops);                                                      \
   }
 #define VELLUM_TEST_KERNEL(name, Result, operands, nested, skeleton, rule) \
   list.push_back(make(#name, #operands, false, VELLUM_TEST_INVOKER(name, Result, operands)));
