@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <string>
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "fuzz/fuzz_input.h"
 
 #include <vellum/numerics/comparison.h>
 
 #include "fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
-  FuzzedDataProvider in(data, size);
+  vellum::fuzz::Input in(data, size);
   auto any = [&] {  // raw bit patterns, or integers with small offsets where the integer test has its edges
     if (in.ConsumeBool()) return std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>());
     double offset = in.ConsumeBool() ? in.ConsumeFloatingPointInRange(-1e-9, 1e-9) : in.ConsumeProbability<double>();

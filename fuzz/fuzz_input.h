@@ -46,12 +46,17 @@ class Input {
     return std::bit_cast<double>(ConsumeIntegral<std::uint64_t>());
   }
 
+  // 0..1.
+  template <class T>
+  T ConsumeProbability() {
+    static_assert(std::is_same_v<T, double>);
+    return static_cast<double>(ConsumeIntegral<std::uint32_t>()) / 4294967295.0;
+  }
+
   // lo..hi, spread over the range.
   template <class T>
   T ConsumeFloatingPointInRange(T lo, T hi) {
-    static_assert(std::is_same_v<T, double>);
-    double const unit = static_cast<double>(ConsumeIntegral<std::uint32_t>()) / 4294967295.0;
-    return lo + (hi - lo) * unit;
+    return lo + (hi - lo) * ConsumeProbability<T>();
   }
 
  private:

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "fuzz/fuzz_input.h"
 
 #include <vellum/numerics/paths.h>
 #include <vellum/values/error_texts.h>
@@ -11,7 +11,7 @@
 #include "fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
-  FuzzedDataProvider in(data, size);
+  vellum::fuzz::Input in(data, size);
   auto text = [&] {  // mostly the characters that mean something in a path
     std::string text;
     for (auto k = in.ConsumeIntegralInRange(0, 40); k > 0 && in.remaining_bytes() > 0; --k)

@@ -6,7 +6,13 @@
 
 #include "fuzz/corpus.h"
 
-extern "C" int vellum_fuzz_nr_arrays(std::uint8_t const* data, std::size_t size);
+extern "C" {
+int vellum_fuzz_comparison(std::uint8_t const* data, std::size_t size);
+int vellum_fuzz_literal(std::uint8_t const* data, std::size_t size);
+int vellum_fuzz_nr_arrays(std::uint8_t const* data, std::size_t size);
+int vellum_fuzz_paths(std::uint8_t const* data, std::size_t size);
+int vellum_fuzz_vectorize(std::uint8_t const* data, std::size_t size);
+}
 
 namespace {
 
@@ -21,6 +27,10 @@ void replay(char const* target, int (*run)(std::uint8_t const*, std::size_t)) {
   EXPECT_GT(inputs, 0u) << "no corpus for " << target;
 }
 
+TEST(FuzzCorpus, Comparison) { replay("comparison", vellum_fuzz_comparison); }
+TEST(FuzzCorpus, Literal) { replay("literal", vellum_fuzz_literal); }
 TEST(FuzzCorpus, NRArrays) { replay("nr_arrays", vellum_fuzz_nr_arrays); }
+TEST(FuzzCorpus, Paths) { replay("paths", vellum_fuzz_paths); }
+TEST(FuzzCorpus, Vectorize) { replay("vectorize", vellum_fuzz_vectorize); }
 
 }  // namespace

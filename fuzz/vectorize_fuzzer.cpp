@@ -2,7 +2,7 @@
 // over: any leading dimension and tag, absent part arrays, nested cells and any bit pattern in
 // the cells, scalars of any tag, a scalar function that may throw. Each call is compared, bit for
 // bit, with the reference loop of tests/vectorize/oracle.h.
-#include <fuzzer/FuzzedDataProvider.h>
+#include "fuzz/fuzz_input.h"
 
 #include <bit>
 #include <limits>
@@ -15,7 +15,7 @@
 
 namespace {
 
-double cell_value(FuzzedDataProvider& in) {
+double cell_value(vellum::fuzz::Input& in) {
   static double const palette[] = {0.0, -0.0, 1.0, -1.5, 2.0, 1e300, -3.25, 0.0, 0.0, 5e-324,
                                    std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
                                    0.75, 0.0, -2.0, 4.0};
@@ -25,13 +25,13 @@ double cell_value(FuzzedDataProvider& in) {
   return palette[b % 16];
 }
 
-std::optional<std::vector<double>> part(FuzzedDataProvider& in, bool present, int count) {
+std::optional<std::vector<double>> part(vellum::fuzz::Input& in, bool present, int count) {
   std::vector<double> cells;
   while (present && count--) cells.push_back(cell_value(in));
   return present ? std::optional(cells) : std::nullopt;
 }
 
-ValueTag any_tag(FuzzedDataProvider& in, ValueTag usual) {
+ValueTag any_tag(vellum::fuzz::Input& in, ValueTag usual) {
   return in.ConsumeIntegralInRange(0, 15) ? usual : static_cast<ValueTag>(in.ConsumeIntegralInRange(0, 30));
 }
 
@@ -44,7 +44,7 @@ vellum::host::HostAllocator& host() {
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
   using namespace vellum::test;
-  FuzzedDataProvider in(data, size);
+  vellum::fuzz::Input in(data, size);
   auto const& overloads = table_overloads();
   Overload const& o = overloads[in.ConsumeIntegralInRange<std::size_t>(0, overloads.size() - 1)];
   g_recorder.reset();

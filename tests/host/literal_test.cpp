@@ -3,6 +3,7 @@
 
 #include "host/literal.h"
 #include "host/printer.h"
+#include "tests/support/sweep.h"
 #include "tests/support/test_support.h"
 
 namespace vellum::test {
@@ -78,34 +79,26 @@ TEST_F(LiteralTest, MalformedTextNamesTheColumn) {
   host.release_unkept();
 }
 
-// Whichever allocation fails while a literal is read, once or from then on, the parse ends with
-// std::bad_alloc and whatever it had made (part arrays, cells, nested records) is reclaimed.
+// Whichever allocation fails or record is refused while a literal is read, once or from then on,
+// the parse ends with std::bad_alloc and whatever it had made (part arrays, cells, nested records)
+// is reclaimed (the sweep's own checks).
 TEST_F(LiteralTest, RunningOutOfMemoryLeavesNothingBehind) {
-  for (faults::Mode mode : {faults::Mode::Once, faults::Mode::Persistent}) {
-    for (std::size_t nth = 1;; ++nth) {
-      SCOPED_TRACE(testing::Message() << "allocation " << nth << (mode == faults::Mode::Once ? " once" : " on"));
-      std::int64_t const live_before = faults::live_blocks();
-      Anyval* value = nullptr;
-      faults::arm(nth, mode);
-      try {
+  Anyval* value = nullptr;
+  SweepPoints points = sweep(
+      "literal",
+      [&] {
+        value = nullptr;
         value = host::parse_literal(allocator, "[1, [2; 3i]; \"a\", 4-5i]");
-      } catch (std::bad_alloc const&) {
-      }
-      std::size_t const failures = faults::failures_since_arm();
-      faults::disarm();
-      EXPECT_EQ(failures > 0, value == nullptr);
-      if (value) {
-        EXPECT_EQ(host::format_value(value), "[1, [2; 3i]; \"a\", 4 - 5i]");
-        host.release_all();
-        ASSERT_GT(nth, 4u) << "the literal makes records and arrays enough to fail more than this";
-        break;
-      }
-      host.release_unkept();
-      EXPECT_EQ(std::pair(host.leak_report(), faults::live_blocks()), std::pair(std::string(), live_before));
-      ASSERT_LT(nth, 1000u);
-    }
-  }
-  expect_nothing_left();
+      },
+      [&](Step const& step) {
+        EXPECT_EQ(step.ended, !step.completed());
+        if (value) {
+          EXPECT_EQ(host::format_value(value), "[1, [2; 3i]; \"a\", 4 - 5i]");
+        }
+      },
+      {&host, host::HostAllocator::Refusal::EndCall, nullptr, 1000});
+  EXPECT_GT(points.memory, 8u) << "the literal makes records and arrays enough to fail more than this";
+  EXPECT_GT(points.host, 4u);
 }
 
 }  // namespace
