@@ -12,7 +12,7 @@ namespace vellum::test {
 // The rows of every array and the columns of matrices. A vector has one column, or two (the
 // second never read) when wide or when a typed view at an odd position.
 struct Shape {
-  int rows = 3, cols = 2;
+  int rows = 5, cols = 2;
   bool wide = false;
 };
 

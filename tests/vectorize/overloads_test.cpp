@@ -23,7 +23,7 @@ TEST_F(Overloads, AgreeWithTheReferenceOnEveryKindOfOperand) {
     // Each array operand as a record with a real array, an imaginary one, both or neither.
     for (int kinds = 0; kinds < (arrays.size() == 2 ? 16 : 4); ++kinds)
       for (int scalars = 0; scalars < (o.operands.size() > arrays.size() ? 3 : 1); ++scalars)
-        for (Shape shape : {Shape{}, Shape{1, 6, true}, Shape{0, 2, false}}) {
+        for (Shape shape : {Shape{}, Shape{1, 9, true}, Shape{0, 2, false}}) {
           std::vector<char> kind = typed_kinds(o.operands);
           for (std::size_t a = 0; a < arrays.size(); ++a) kind[arrays[a]] = "RICN"[kinds >> (2 * a) & 3];
           // Scalars as typed, or pure real (a zero imaginary part, the first one -0.0), or the
