@@ -3,7 +3,6 @@
 // the libFuzzer build and the replay of the checked-in corpus in every configuration.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -38,13 +37,6 @@ class Input {
   }
 
   bool ConsumeBool() { return ConsumeIntegral<std::uint8_t>() & 1; }
-
-  // Any double, by its bits: infinities, NaNs and denormals included.
-  template <class T>
-  T ConsumeFloatingPoint() {
-    static_assert(std::is_same_v<T, double>);
-    return std::bit_cast<double>(ConsumeIntegral<std::uint64_t>());
-  }
 
   // 0..1.
   template <class T>

@@ -76,7 +76,6 @@ class AllocationSweep : public HostTest {
 // The host running out: the call ends there (the sweep's own check).
 TEST_F(AllocationSweep, EveryElementWiseOverload) {
   std::vector<Sweepable> const subjects = element_wise_calls();
-  SweepPoints all;
   for (Sweepable const& subject : subjects) {
     Anyval* result = nullptr;
     SweepPoints points = sweep(
@@ -96,11 +95,8 @@ TEST_F(AllocationSweep, EveryElementWiseOverload) {
         },
         {&host});
     EXPECT_EQ(points.host, 4u) << subject.name << ": one record, in all four modes";
-    all.host += points.host, all.memory += points.memory, all.combined += points.combined;
   }
   EXPECT_EQ(table_overloads().size() + 4, 94u);
-  std::printf("swept %zu calls: %zu host refusal points, %zu operator new points, %zu combined\n", subjects.size(),
-              all.host, all.memory, all.combined);
 }
 
 }  // namespace
@@ -165,7 +161,6 @@ TEST_F(NumericsSweep, EveryNumericsOperationThatBuildsAResult) {
   all.push_back({"pack_two_rr", [=, this] { return joined(pack_two_rr(context, a, b, &out)); }});
   all.push_back({"pack_three_r", [=, this] { return joined(pack_three_r(context, a, b, c, &out)); }});
   all.push_back({"pack_three_c", [=, this] { return joined(pack_three_c(context, a, b, c, &out)); }});
-  SweepPoints total;
   for (Operation const& operation : all) {
     char const* text = nullptr;
     SweepPoints points = sweep(
@@ -183,10 +178,7 @@ TEST_F(NumericsSweep, EveryNumericsOperationThatBuildsAResult) {
         },
         {&host});
     EXPECT_EQ(points.host, 4u) << operation.name << ": one record, in all four modes";
-    total.host += points.host, total.memory += points.memory, total.combined += points.combined;
   }
-  std::printf("swept %zu numerics operations: %zu host refusal points, %zu operator new points, %zu combined\n",
-              all.size(), total.host, total.memory, total.combined);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 // one is swept that way.
 #include <bitset>
 #include <functional>
-#include <map>
 #include <new>
 #include <set>
 #include <string>
@@ -25,18 +24,11 @@ using Host = host::HostAllocator;
 struct Constructor {
   std::string name;
   std::function<void*()> make;
-  // Records a completed call has made: its result and the records the result refers to (an
-  // error's message, the name made of a text, a big complex's pair and number, a deep copy's
-  // nested copies). The three kinds the host makes on the heap are not counted.
-  std::size_t records = 1;
-  // Run before every call, outside the counts: makes the part arrays the call hands over.
-  std::function<void()> prepare = nullptr;
-  // Global, GlobalList and GlobalsDEQ records go back with del.
-  std::function<void(void*)> dispose = nullptr;
-  // The call allocates with operator new itself (or the host does, for it).
-  bool uses_operator_new = false;
-  // Answers null when the host returns without a record.
-  bool survives_no_record = false;
+  std::size_t records = 1;  // made by a completed call: the result and what it refers to (heap kinds: 0)
+  std::function<void()> prepare = nullptr;     // makes the part arrays the call hands over
+  std::function<void(void*)> dispose = nullptr;  // Global, GlobalList and GlobalsDEQ go back with del
+  bool uses_operator_new = false;                // itself, or the host for it
+  bool survives_no_record = false;               // answers null when the host returns without one
 };
 
 // The allocator operations the library calls: every MAKE and CALL row of the table.
@@ -226,7 +218,6 @@ class ConstructorSweep : public HostTest {
 TEST_F(ConstructorSweep, EveryConstructorWhenTheHostOrOperatorNewRunsOut) {
   std::vector<Constructor> const all = constructors();
   std::bitset<64> operations;  // no allocation inside a sweep step
-  SweepPoints total;
   for (Constructor const& c : all) {
     std::vector<Host::Refusal> hows{Host::Refusal::EndCall};
     if (c.survives_no_record) hows.push_back(Host::Refusal::NoRecord);
@@ -250,15 +241,12 @@ TEST_F(ConstructorSweep, EveryConstructorWhenTheHostOrOperatorNewRunsOut) {
       SweepPoints points = sweep(c.name, [&] { result = c.make(); }, check, {&host, how, c.prepare});
       EXPECT_GT(points.host, 0u) << c.name;
       EXPECT_EQ(points.memory > 0, c.uses_operator_new) << c.name << ": operator new, or not, as expected";
-      total.host += points.host, total.memory += points.memory, total.combined += points.combined;
     }
   }
   // Every operation of the allocator table is reached by a swept constructor: an operation
   // added to the table needs its constructor added here.
   for (int position : table_operations())
     EXPECT_TRUE(operations.test(static_cast<std::size_t>(position))) << "no swept constructor calls " << Host::operation_name(position);
-  std::printf("swept %zu constructors: %zu host refusal points, %zu operator new points, %zu combined\n", all.size(),
-              total.host, total.memory, total.combined);
 }
 
 }  // namespace

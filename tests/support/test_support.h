@@ -17,7 +17,6 @@
 namespace vellum::test {
 
 inline std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
-inline double from_bits(std::uint64_t pattern) { return std::bit_cast<double>(pattern); }
 
 // The 32-bit word at a byte offset of a record.
 inline std::uint32_t word_at(void const* record, std::size_t offset) {
@@ -46,12 +45,6 @@ inline Anyval* fake(std::uintptr_t k) { return reinterpret_cast<Anyval*>(0x1000 
 template <class T>
 T* fake_as(std::uintptr_t k) {
   return reinterpret_cast<T*>(fake(k));
-}
-
-// For the traces of out-of-memory sweeps.
-inline char const* name_of(faults::Mode mode) { return mode == faults::Mode::Once ? "once" : "persistent"; }
-inline char const* name_of(host::HostAllocator::Repeat repeat) {
-  return repeat == host::HostAllocator::Repeat::Once ? "once" : "persistent";
 }
 
 class HostTest : public ::testing::Test {
