@@ -41,9 +41,8 @@ HostRun run_host(std::vector<std::string> const& args, std::string const& input 
 }
 
 TEST(Cli, OutputAndStatus) {
-  std::string const usage =
-      "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [--check-leaks] [--time FILE] "
-      "call PACK FUNCTION ARG... | repl PACK...\n";
+  std::string const usage = "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | "
+                            "[--check-leaks] [--time FILE] call PACK FUNCTION ARG... | repl PACK...\n";
   auto bad = [](std::string const& message) { return HostRun{2, "", "vellum-host: " + message}; };
   struct {
     std::vector<std::string> args;
@@ -68,7 +67,6 @@ TEST(Cli, OutputAndStatus) {
            "mkError(context, \"2.must be string\", 5)      error in argument 5: 2.must be string\n"
            "sError_OutOfMemory                           error: out of memory\n\n"
            "allocator calls: AllocError x2 AllocMatrix x5 AllocString x4 DeepCopyMatrix x1\nleaks: none\n"}},
-      // Bad input: status 2, one line on stderr.
       {{"call", ELEMENTWISE_PACK, "cbrt", "[1]"}, bad(ELEMENTWISE_PACK " has no function cbrt\n")},
       {{"call", MATRIX_PACK, "transpose", "[1]", "[2]"}, bad("transpose(M) takes 1 argument, given 2\n")},
       {{"call", MATRIX_PACK, "mmul", "[1]"}, bad("mmul(A, B) takes 2 arguments, given 1\n")},

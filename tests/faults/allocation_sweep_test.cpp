@@ -99,12 +99,6 @@ TEST_F(AllocationSweep, EveryElementWiseOverload) {
   EXPECT_EQ(table_overloads().size() + 4, 94u);
 }
 
-}  // namespace
-}  // namespace vellum::test
-
-namespace vellum::test {
-namespace {
-
 // The numerics operations that build a result report exhaustion as the text "out of memory" and
 // build no result; the same sweep applies, with their text in place of the record.
 struct Operation {
@@ -131,8 +125,9 @@ class NumericsSweep : public AllocationSweep {
     b = matrix(3, 3, false);
     v = matrix(3, 1, false);
     tri = matrix(6, 1, false);
+    c = matrix(3, 2, true);
   }
-  aMatrix *a = nullptr, *b = nullptr, *v = nullptr, *tri = nullptr;
+  aMatrix *a = nullptr, *b = nullptr, *c = nullptr, *v = nullptr, *tri = nullptr;
   aMatrix* out = nullptr;
   // The operations that build a result and answer "out of memory" when an array cannot be had.
   std::vector<Operation> const operations = {
@@ -146,7 +141,12 @@ class NumericsSweep : public AllocationSweep {
       {"lower_matrix_2_vector",
        [this] { return lower_matrix_2_vector(context, b, reinterpret_cast<aVector**>(&out)); }},
       {"vector_2_lower_matrix", [this] { return vector_2_lower_matrix(context, view_as<aVector>(tri), &out); }},
+      {"pack_two_r", [this] { return joined(pack_two_r(context, a, b, &out)); }},
+      {"pack_two_rr", [this] { return joined(pack_two_rr(context, a, b, &out)); }},
+      {"pack_three_r", [this] { return joined(pack_three_r(context, a, b, c, &out)); }},
+      {"pack_three_c", [this] { return joined(pack_three_c(context, a, b, c, &out)); }},
   };
+  static char const* joined(bool done) { return done ? nullptr : "reported failure"; }
 };
 
 // Done: without a failure, or past one the operation can do without (the product's packing
@@ -154,14 +154,7 @@ class NumericsSweep : public AllocationSweep {
 // joins build their result however many of its arrays could be had: they fail only when the host
 // runs out.
 TEST_F(NumericsSweep, EveryNumericsOperationThatBuildsAResult) {
-  aMatrix* c = matrix(3, 2, true);
-  auto joined = [](bool done) { return done ? nullptr : "reported failure"; };
-  std::vector<Operation> all = operations;
-  all.push_back({"pack_two_r", [=, this] { return joined(pack_two_r(context, a, b, &out)); }});
-  all.push_back({"pack_two_rr", [=, this] { return joined(pack_two_rr(context, a, b, &out)); }});
-  all.push_back({"pack_three_r", [=, this] { return joined(pack_three_r(context, a, b, c, &out)); }});
-  all.push_back({"pack_three_c", [=, this] { return joined(pack_three_c(context, a, b, c, &out)); }});
-  for (Operation const& operation : all) {
+  for (Operation const& operation : operations) {
     char const* text = nullptr;
     SweepPoints points = sweep(
         operation.name, [&] { text = operation.call(); },

@@ -103,7 +103,7 @@ class ConstructorSweep : public HostTest {
 #undef VELLUM_SWEEP_VALUE
     };
     auto add = [&](Constructor c) { list_of.push_back(std::move(c)); };
-    auto plain = [&](char const* label, std::function<void*()> make, std::size_t records = 1) {
+    auto plain = [&](std::string label, std::function<void*()> make, std::size_t records = 1) {
       add({label, std::move(make), records});
     };
 
@@ -158,20 +158,17 @@ class ConstructorSweep : public HostTest {
 
     // Identifiers: the five forms with a name record, and the five that make it of a text.
     sLocalDef const local{0x1234};
-    plain("aIdentifier::mk (name)", [=, this] { return aIdentifier::mk(allocator, name); });
-    plain("aIdentifier::mk (name, integer)", [=, this] { return aIdentifier::mk(allocator, name, 7); });
-    plain("aIdentifier::mk (name, list, defn, defn, integer)",
-          [=, this] { return aIdentifier::mk(allocator, name, global_list, defn, defn, 7); });
-    plain("aIdentifier::mk (name, list, defn, integer)",
-          [=, this] { return aIdentifier::mk(allocator, name, global_list, defn, 7); });
-    plain("aIdentifier::mk (name, local)", [=, this] { return aIdentifier::mk(allocator, name, local); });
-    plain("aIdentifier::mk (text)", [=, this] { return aIdentifier::mk(allocator, "x"); }, 2);
-    plain("aIdentifier::mk (text, integer)", [=, this] { return aIdentifier::mk(allocator, "x", 7); }, 2);
-    plain("aIdentifier::mk (text, list, defn, defn, integer)",
-          [=, this] { return aIdentifier::mk(allocator, "x", global_list, defn, defn, 7); }, 2);
-    plain("aIdentifier::mk (text, list, defn, integer)",
-          [=, this] { return aIdentifier::mk(allocator, "x", global_list, defn, 7); }, 2);
-    plain("aIdentifier::mk (text, local)", [=, this] { return aIdentifier::mk(allocator, "x", local); }, 2);
+    for (bool text : {false, true}) {
+      auto id = [=, this](auto... rest) {
+        return text ? aIdentifier::mk(allocator, "x", rest...) : aIdentifier::mk(allocator, name, rest...);
+      };
+      std::string const form = text ? "aIdentifier::mk (text" : "aIdentifier::mk (name";
+      plain(form + ")", [=] { return id(); }, 1 + text);
+      plain(form + ", integer)", [=] { return id(7); }, 1 + text);
+      plain(form + ", list, defn, defn, integer)", [=] { return id(global_list, defn, defn, 7); }, 1 + text);
+      plain(form + ", list, defn, integer)", [=] { return id(global_list, defn, 7); }, 1 + text);
+      plain(form + ", local)", [=] { return id(local); }, 1 + text);
+    }
 
     // Strings and errors.
     plain("aString::mk", [=, this] { return aString::mk(allocator, "text"); });

@@ -1,8 +1,10 @@
 // The registry store under faults from outside: killed writers, failed writes, damaged files.
 #include <sched.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,21 @@
 #include <random>
 
 #include "tests/support/private_registry.h"
+
+// Every read and write of this program goes through these. Armed with an error and a count, the
+// next calls fail with it (EINTR: interrupted before a byte moved), and are counted; each call
+// moves at most `most` bytes.
+struct Failing {
+  int error = 0, calls = 0, failed = 0;
+  std::size_t most = SIZE_MAX;
+  bool fails() { return calls > 0 && (--calls, ++failed, errno = error, true); }
+} failing_reads, failing_writes;
+extern "C" ssize_t read(int fd, void* data, size_t n) {
+  return failing_reads.fails() ? -1 : syscall(SYS_read, fd, data, std::min(n, failing_reads.most));
+}
+extern "C" ssize_t write(int fd, void const* data, size_t n) {
+  return failing_writes.fails() ? -1 : syscall(SYS_write, fd, data, std::min(n, failing_writes.most));
+}
 
 namespace {
 
@@ -63,7 +80,9 @@ TEST_F(RegistryStore, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewWholeValue) {
   for (int round = 1; round <= 50 && !HasFailure(); ++round) {
     std::int64_t const first = round * std::int64_t{1000000};
     pid_t writer = fork();
-    // The writer: new generations of the big value, now and then the pack's value, until killed.
+    // The writer: new generations of the big value, now and then the pack's value, until killed
+    // (by the test, or with it when it ends before).
+    if (writer == 0) prctl(PR_SET_PDEATHSIG, SIGKILL);
     for (std::int64_t g = first; writer == 0; ++g)
       if (!set_value("{BIG}", value_of(g)) || (g % 5 == 0 && RegisterEfiFunctionPack(nullptr, &kTestGuid) != kVellumOk))
         _exit(3);
@@ -106,6 +125,20 @@ TEST_F(RegistryStore, FailedWritesLeaveTheOldValue) {
   platform::RegistryKey key = nullptr;
   EXPECT_FALSE(platform::create_key_for_write(kPacksKey, &key) || platform::open_key_for_write(kPacksKey, &key) ||
                platform::list_values(kPacksKey) || UnregisterEfiFunctionPack(&kTestGuid) == kVellumOk);
+}
+
+// An interrupted read or write is tried again, and what follows it is not taken for one more; a short
+// one goes on where it stopped; a value whose read fails is passed over, read once.
+TEST_F(RegistryStore, InterruptedShortAndFailingReadsAndWrites) {
+  failing_writes = {EINTR, 1, 0, 5};
+  EXPECT_TRUE(set_value("{V}", "a longer value"));
+  failing_reads = {EINTR, 1, 0, 3};
+  EXPECT_EQ(stored_packs(), (Values{{"{V}", "a longer value"}}));
+  EXPECT_EQ(std::pair(failing_writes.failed, failing_reads.failed), std::pair(1, 1));
+  failing_reads = {EIO, 100};
+  std::size_t const listed = platform::list_values(kPacksKey).value().size();
+  EXPECT_EQ(std::pair(listed, failing_reads.failed), std::pair(std::size_t{0}, 1));
+  failing_reads = failing_writes = {};
 }
 
 // A value file: "VLMV", type and data length as little-endian words, the data.

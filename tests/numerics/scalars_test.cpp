@@ -39,8 +39,9 @@ TEST(ComplexArithmetic, ResultsBitForBit) {
 
 TEST_F(NumericsTest, ArgumentChecksAtTheirTolerancesAndRangeEndsAndFullPaths) {
   double const nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-  // With a mean of about 1, the quotient is about the difference.
-  for (auto [a, b, equal] : {std::tuple{1.0, 1.0 + 0x1.0p-40, true}, {1.0, 1.0 + 0x1.2p-40, false}, {0.0, -0.0, true},
+  // With a mean of about 1, the quotient is about the difference; the third pair's is the tolerance.
+  for (auto [a, b, equal] : {std::tuple{1.0, 1.0 + 0x1.0p-40, true}, {1.0, 1.0 + 0x1.2p-40, false},
+                             {0x1.0005d38117734p+0, 0x1.0005d381188ccp+0, false}, {0.0, -0.0, true},
                              {0.0, 1e-300, false}, {-5.0, 5.0, false}, {nan, 1.0, true}, {1.0, inf, true}})
     EXPECT_TRUE(newApproxEq(a, b) == equal && newApproxEq(b, a) == equal) << a << " vs " << b;
   for (auto [x, result] : {std::pair{3.0, 0}, {3.00000000001, 0}, {2.99999999999, 0}, {3.001, 1}, {-6.99999999999, 0},

@@ -62,6 +62,13 @@ TEST_F(Registration, EveryAllocationFailureGivesEFailStoresNothingAndLeavesNoBlo
     EXPECT_EQ(stored_packs(), (status ? Values{} : Values{{kTestGuidText, path}})) << "failing allocation " << nth;
   }
   EXPECT_TRUE(nth > 3 && nth < 100) << nth << ": the growing buffer failed on the way; at last the call succeeds";
+  vellum::faults::count_only();  // the buffers: twice the room each time
+  ASSERT_EQ(RegisterEfiFunctionPack(module_, &kTestGuid), kVellumOk);
+  std::vector<std::size_t> grown;
+  for (vellum::faults::Event const& e : vellum::faults::journal())
+    if (e.allocated && e.bytes % 520 == 0) grown.push_back(e.bytes);
+  vellum::faults::disarm();
+  EXPECT_EQ(grown, (std::vector<std::size_t>{1040, 2080}));
 }
 
 // As the Windows function: the characters written, or `size` when the name was cut to size - 1; a

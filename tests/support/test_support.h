@@ -25,10 +25,6 @@ inline std::uint32_t word_at(void const* record, std::size_t offset) {
   return word;
 }
 
-// Compares doubles by their bit patterns, so that -0.0, 0.0 and NaN payloads are told apart.
-#define EXPECT_BITS_EQ(expected, actual) \
-  EXPECT_EQ(::vellum::test::bits(expected), ::vellum::test::bits(actual))
-
 // The text a call threw as the library throws element faults (char*), or null when it threw nothing.
 template <class Call>
 char const* thrown_text(Call&& call) {

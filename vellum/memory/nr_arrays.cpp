@@ -47,14 +47,6 @@ std::uintptr_t moved_forward(std::uintptr_t handed, std::uint32_t lo, std::size_
   return handed - size + std::uintptr_t{lo} * size;
 }
 
-// Products of range lengths stop growing at 2^32 entries, more than any block can hold: no block
-// of that many entries fits a 32-bit byte count.
-constexpr std::uint64_t kTooMany = std::uint64_t{1} << 32;
-
-std::uint64_t times(std::uint64_t a, std::uint64_t b) {
-  return b != 0 && a > kTooMany / b ? kTooMany : a * b;
-}
-
 // A zero-filled block of `count` entries; null when memory is exhausted or when its byte count
 // does not fit VellumAllocate's 32-bit size (it is then not even asked).
 template <class Entry>
@@ -79,7 +71,9 @@ template <class T, std::size_t D, std::size_t d = 0>
 bool build_blocks(Array<T, D - d>* above, std::uint64_t outer, Ranges<D> const& ranges, void* (&made)[D]) {
   using Entry = Array<T, D - 1 - d>;
   std::uint64_t const length = ranges[d].length();
-  std::uint64_t const count = times(outer, length);
+  // No overflow: `outer` entries fit the level above's block, so fewer than 2^32, and a length is
+  // at most 2^32.
+  std::uint64_t const count = outer * length;
   Entry* block = obtain<Entry>(count + 1);
   if (!block) return false;
   made[d] = block;

@@ -32,7 +32,8 @@ using KindView = std::conditional_t<
 
 // An operand under the view it takes once the kinds are known: a generic array under its kind,
 // a scalar under aPureReal when every scalar passed the pure test, anything else as it came.
-template <Kind K, bool Pure, class T>
+// (Only real arrays have overloads that take aPureReal; elsewhere it would convert back to aComplex.)
+template <Kind K, bool Pure = false, class T>
 auto retag(T const* operand) {
   if constexpr (Generic<T>)
     return view_as<KindView<K, T> const>(operand);
@@ -73,13 +74,13 @@ Result* dispatch_with_scalars(EfiCallContext* context, Fn function, Ops const*..
         if ((pure_or_not_scalar(ops) && ...))
           return as_result<Result>(vlVectorize(context, function, retag<Kind::Real, true>(ops)...));
       }
-      return as_result<Result>(vlNcVectorize(context, function, retag<Kind::Real, false>(ops)...));
+      return as_result<Result>(vlNcVectorize(context, function, retag<Kind::Real>(ops)...));
     case Kind::Imag:
-      return as_result<Result>(vlVectorize(context, function, retag<Kind::Imag, false>(ops)...));
+      return as_result<Result>(vlVectorize(context, function, retag<Kind::Imag>(ops)...));
     case Kind::Complex:
       break;
   }
-  return as_result<Result>(vlVectorize(context, function, retag<Kind::Complex, false>(ops)...));
+  return as_result<Result>(vlVectorize(context, function, retag<Kind::Complex>(ops)...));
 }
 
 // Calls `then` with the operand under its kind's view; a typed operand keeps its view.
@@ -88,13 +89,13 @@ auto with_kind(T const* operand, Then&& then) {
   if constexpr (Generic<T>) {
     switch (classify(operand)) {
       case Kind::Real:
-        return then(retag<Kind::Real, false>(operand));
+        return then(retag<Kind::Real>(operand));
       case Kind::Imag:
-        return then(retag<Kind::Imag, false>(operand));
+        return then(retag<Kind::Imag>(operand));
       case Kind::Complex:
         break;
     }
-    return then(retag<Kind::Complex, false>(operand));
+    return then(retag<Kind::Complex>(operand));
   } else {
     return then(operand);
   }
