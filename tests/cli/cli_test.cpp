@@ -51,7 +51,7 @@ TEST(Cli, OutputAndStatus) {
   } const cases[] = {
       {{"list", FAULTY_PACK},
        {0, "leak(): -> Str\nnothing(x): Any -> Num\nthrow_text(x): Any -> Num\nthrow_other(): -> Num\n"}},
-      {{"call", FAULTY_PACK, "throw_text", "\"x\""}, {1, "error in argument 1: is not welcome here\n"}},
+      {{"--check-leaks", "call", FAULTY_PACK, "throw_text", "\"x\""}, {1, "error in argument 1: is not welcome here\n"}},
       {{"call", "--check-leaks", FAULTY_PACK, "leak"},
        {3, "\"kept\"\n", "vellum-host: leak left records or arrays behind:\nrecord "}, true},
       {{"call", FAULTY_PACK, "leak"}, {0, "\"kept\"\n"}},

@@ -67,10 +67,9 @@ class ConstructorSweep : public HostTest {
     Global* global = global_ = Global::mk(allocator, value);
     static UnitPowers const powers{};
     static sEfiFuncInfo const info{Mat_to_Mat, {}};
-    static aComplex const z_real = complex_record(5.0, 0.0);
-    static aComplex const z_imag = complex_record(0.0, 2.0);
-    static aComplex const z_both = complex_record(-1.5, 2.5);
-    static aComplex const z_zero = complex_record(0.0, 0.0);
+    // One cell's value: real, imaginary, complex, zero.
+    static aComplex const cells[] = {complex_record(5, 0), complex_record(0, 2), complex_record(-1.5, 2.5),
+                                     complex_record(0, 0)};
 
     // A source with both parts, padding rows, a nested string and a nested matrix that holds a
     // nested string itself: a deep copy makes four records, a shallow one one.
@@ -186,13 +185,9 @@ class ConstructorSweep : public HostTest {
     add({"aMatrix::mk (absent arrays)", [=, this] { return aMatrix::mk(allocator, 2, 3, nullptr, nullptr, 0); }});
     add({"aMatrix::mk (leading dimension)",
          [=, this] { return aMatrix::mk(allocator, 2, 2, 4, arrays_[0], arrays_[1], 64); }, 1, prepare_arrays});
-    using Cell = std::pair<char const*, aComplex const*>;
-    for (Cell cell :
-         {Cell{"real", &z_real}, Cell{"imaginary", &z_imag}, Cell{"complex", &z_both}, Cell{"zero", &z_zero}}) {
-      aComplex const* z = cell.second;
-      add({std::string("aMatrix::mk (one ") + cell.first + " cell)",
-           [=, this] { return aMatrix::mk(allocator, 1, 2, z); }, 1, nullptr, nullptr, true});
-    }
+    for (aComplex const& z : cells)
+      add({"aMatrix::mk (one cell, value " + std::to_string(&z - cells) + ")",
+           [=, this] { return aMatrix::mk(allocator, 1, 2, &z); }, 1, nullptr, nullptr, true});
     for (bool flag : {false, true}) {
       std::string which = flag ? " (compact)" : " (as laid out)";
       add({"aMatrix::cp" + which, [=, this] { return aMatrix::cp(allocator, source, flag); }, 1, nullptr, nullptr,

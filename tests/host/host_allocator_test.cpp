@@ -70,16 +70,5 @@ TEST_F(ReferenceHost, CopiesKeepOrCompactTheLayoutAndShareOrCopyNestedRecords) {
   EXPECT_EQ(std::pair(host.calls(52), host.calls(53)), std::pair(std::size_t{2}, std::size_t{2}));
 }
 
-TEST(FaultInjection, FailsTheNthAllocationOnceOrFromThenOnAndCountsUntilDisarmed) {
-  for (auto [mode, failures] : {std::pair{faults::Mode::Once, std::size_t{1}}, {faults::Mode::Persistent, 3}}) {
-    faults::arm(2, mode);
-    for (int k = 0; k < 4; ++k) ::operator delete(::operator new(8, std::nothrow));
-    faults::disarm();
-    ::operator delete(::operator new(8));  // neither counted nor failed once disarmed
-    EXPECT_EQ(std::pair(faults::allocations_since_arm(), faults::failures_since_arm()), std::pair(size_t{4}, failures))
-        << (mode == faults::Mode::Once ? "once" : "from then on");
-  }
-}
-
 }  // namespace
 }  // namespace vellum::test

@@ -15,17 +15,11 @@ namespace {
 TEST(ComplexArithmetic, ResultsBitForBit) {
   std::pair<DCOMPLEX, DCOMPLEX> const cases[] = {  // the result, and what it must be
       {Conjg({1, 0}), {1, -0.0}},  // a zero imaginary part is negated too
-      {Cadd({1, 2}, {0.5, -4}), {1.5, -2}},
-      {Csub({1, 2}, {0.5, -4}), {0.5, 6}},
-      {Cmul({1, 2}, {3, 4}), {-5, 10}},
-      {RCmul(-2, {1.5, 0}), {-3, -0.0}},
-      {Cdiv({-5, 10}, {3, 4}), {1, 2}},
-      {Cdiv({1, 2}, {4, 3}), {0.4, 0.2}},
+      {Cadd({1, 2}, {0.5, -4}), {1.5, -2}}, {Csub({1, 2}, {0.5, -4}), {0.5, 6}}, {Cmul({1, 2}, {3, 4}), {-5, 10}},
+      {RCmul(-2, {1.5, 0}), {-3, -0.0}}, {Cdiv({-5, 10}, {3, 4}), {1, 2}}, {Cdiv({1, 2}, {4, 3}), {0.4, 0.2}},
       {Cdiv({0, 0}, {1, -1}), {0.0, 0.0}},  // a tie: r = -1, d = 2; the other branch gives -0.0
       {Cdiv({1, 2}, {3, -1}), {0.1, std::nextafter(0.7, 1.0)}},  // (1 + 7i) / 10: r = -1/3 rounds 0.7 up
-      {Csqrt({3, 4}), {2, 1}},
-      {Csqrt({-3, -4}), {1, -2}},
-      {Csqrt({-4, 0}), {0, 2}},
+      {Csqrt({3, 4}), {2, 1}}, {Csqrt({-3, -4}), {1, -2}}, {Csqrt({-4, 0}), {0, 2}},
       {Csqrt({-4, -0.0}), {-0.0, 2}},  // -0 counts as non-negative
       {Csqrt({0, 2}), {1 + 0x1p-52, 1 - 0x1p-52}},  // w = sqrt(2) sqrt(0.5) rounds up; then 1 / w
       {Csqrt({4, 3}), {0x1.0f876ccdf6cd9p+1, 0x1.6a09e667f3bcdp-1}},  // 2 sqrt(1.125) and 3 / that
