@@ -45,11 +45,8 @@ int call_and_print(VellumPackEntry const& entry, std::vector<std::string> const&
   HostAllocator host;
   // A malformed literal leaves the cells read so far behind; that is no leak of the pack's.
   host.set_report_on_destroy(false);
-  std::vector<Anyval*> args;
-  for (std::string const& literal : literals) {
-    args.push_back(parse_literal(host.context()->allocator, literal));
-    host.keep(args.back());
-  }
+  std::vector<Anyval*> args;  // the call keeps them
+  for (std::string const& literal : literals) args.push_back(parse_literal(host.context()->allocator, literal));
   Anyval* result = nullptr;
   {
     TimedCall timed(entry.name, options.time_path);
