@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "vellum/library/allocation_hooks.h"
@@ -35,26 +37,62 @@ bool take_turn() noexcept {
   return fail;
 }
 
+#if defined(_WIN32)
+// A pack's own blocks come from its runtime's malloc and may be released here: blocks stay plain.
 // Aligned blocks keep the address malloc returned just before the aligned one.
+void* place(std::size_t bytes, std::size_t alignment) noexcept {
+  if (bytes == 0) bytes = 1;
+  if (alignment <= alignof(std::max_align_t)) return std::malloc(bytes);
+  void* raw = std::malloc(bytes + alignment + sizeof(void*));
+  if (!raw) return nullptr;
+  auto address = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
+  address = (address + alignment - 1) & ~(static_cast<std::uintptr_t>(alignment) - 1);
+  static_cast<void**>(reinterpret_cast<void*>(address))[-1] = raw;
+  return reinterpret_cast<void*>(address);
+}
+
+void unplace(void* block, std::size_t alignment) noexcept {
+  std::free(alignment <= alignof(std::max_align_t) ? block : static_cast<void**>(block)[-1]);
+}
+#else
+// Every block of the program lies between a header (where malloc's block starts, the size
+// asked) and a fence of known bytes that is checked when the block comes back: a write past
+// the end of any block stops the test program there instead of going unseen.
+struct Header {
+  void* raw;
+  std::size_t bytes;
+};
+constexpr std::size_t kFenceBytes = 16;
+constexpr unsigned char kFenceByte = 0xFD;
+
+void* place(std::size_t bytes, std::size_t alignment) noexcept {
+  alignment = std::max(alignment, alignof(std::max_align_t));
+  void* raw = std::malloc(sizeof(Header) + alignment - 1 + bytes + kFenceBytes);
+  if (!raw) return nullptr;
+  auto address = reinterpret_cast<std::uintptr_t>(raw) + sizeof(Header);
+  auto* block = reinterpret_cast<unsigned char*>((address + alignment - 1) & ~(alignment - 1));
+  reinterpret_cast<Header*>(block)[-1] = {raw, bytes};
+  std::memset(block + bytes, kFenceByte, kFenceBytes);
+  return block;
+}
+
+void unplace(void* block, std::size_t) noexcept {
+  Header const header = static_cast<Header*>(block)[-1];
+  unsigned char const* fence = static_cast<unsigned char*>(block) + header.bytes;
+  if (std::any_of(fence, fence + kFenceBytes, [](unsigned char b) { return b != kFenceByte; })) {
+    std::fprintf(stderr, "a block of %zu bytes was written past its end\n", header.bytes);
+    std::abort();
+  }
+  std::free(header.raw);
+}
+#endif
+
 void* allocate(std::size_t bytes, std::size_t alignment) noexcept {
   if (take_turn()) return nullptr;
-  std::size_t const asked = bytes;
-  if (bytes == 0) bytes = 1;
-  void* block = nullptr;
-  if (alignment <= alignof(std::max_align_t)) {
-    block = std::malloc(bytes);
-  } else {
-    void* raw = std::malloc(bytes + alignment + sizeof(void*));
-    if (raw) {
-      auto address = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
-      address = (address + alignment - 1) & ~(static_cast<std::uintptr_t>(alignment) - 1);
-      block = reinterpret_cast<void*>(address);
-      static_cast<void**>(block)[-1] = raw;
-    }
-  }
+  void* block = place(bytes, alignment);
   if (block) {
     g_live.fetch_add(1, std::memory_order_relaxed);
-    note(true, block, asked);
+    note(true, block, bytes);
   }
   return block;
 }
@@ -63,7 +101,7 @@ void release(void* block, std::size_t alignment) noexcept {
   if (!block) return;
   g_live.fetch_sub(1, std::memory_order_relaxed);
   note(false, block);
-  std::free(alignment <= alignof(std::max_align_t) ? block : static_cast<void**>(block)[-1]);
+  unplace(block, alignment);
 }
 
 void* allocate_or_throw(std::size_t bytes, std::size_t alignment) {

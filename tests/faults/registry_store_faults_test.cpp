@@ -1,7 +1,7 @@
-// The registry store under faults from outside: killed writers, failed writes, damaged files.
+// The registry store under faults from outside: killed writers, failed or cut-short reads and writes, damaged files.
 #include <sched.h>
-#include <sys/prctl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
