@@ -68,6 +68,7 @@ TEST_F(ReferenceHost, CopiesKeepOrCompactTheLayoutAndShareOrCopyNestedRecords) {
       EXPECT_EQ(static_cast<aMatrix*>(copied[1])->real, nullptr) << "an absent array stays absent";
     }
   EXPECT_EQ(std::pair(host.calls(52), host.calls(53)), std::pair(std::size_t{2}, std::size_t{2}));
+  EXPECT_NE(host.leak_report().find("from DeepCopyMatrix (tag String)"), std::string::npos) << host.leak_report();
 }
 
 }  // namespace
