@@ -5,26 +5,24 @@
 #include <new>
 #include <sstream>
 
-#include <vellum/values/matrix_cells.h>
 #include <vellum/values/error.h>
+#include <vellum/values/matrix_cells.h>
 #include <vellum/values/string.h>
 
 namespace vellum::host {
 
 namespace {
-constexpr int kGlobal = 21;
-constexpr int kGlobalsDEQ = 22;
-constexpr int kGlobalList = 23;
 
-double* copy_doubles(double const* source, std::size_t count) {
-  auto* copy = static_cast<double*>(::operator new(count * sizeof(double)));
-  if (count) std::memcpy(copy, source, count * sizeof(double));
-  return copy;
+// The count of a malformed record (vellum::cell_count) may be one no allocation can satisfy.
+double* new_doubles(std::size_t count) {
+  if (count > SIZE_MAX / sizeof(double)) throw std::bad_alloc();
+  return static_cast<double*>(::operator new(count * sizeof(double)));
 }
 
-std::size_t cell_count(aMatrix const* m) {
-  if (m->rows <= 0 || m->cols <= 0) return 0;
-  return static_cast<std::size_t>(m->rows) * static_cast<std::size_t>(m->cols);
+double* copy_doubles(double const* source, std::size_t count) {
+  double* copy = new_doubles(count);
+  if (count) std::memcpy(copy, source, count * sizeof(double));
+  return copy;
 }
 }  // namespace
 
@@ -106,7 +104,8 @@ void* HostAllocator::make_heap_record() {
   std::int32_t VELLUM_COM HostAllocator::name(Record** out) {                                    \
     log_call(position);                                                                          \
     if (refused()) return kOutOfMemory;                                                          \
-    bool on_heap = position == kGlobal || position == kGlobalsDEQ || position == kGlobalList;    \
+    bool on_heap = position == slot::AllocGlobal || position == slot::AllocGlobalsDEQ ||        \
+                   position == slot::AllocGlobalList;                                            \
     *out = reinterpret_cast<Record*>(on_heap ? make_heap_record() : make_record(position));      \
     return 0;                                                                                    \
   }
@@ -118,14 +117,14 @@ VELLUM_ALLOCATOR_SLOTS(VELLUM_DEFINE_HOST_SLOT, VELLUM_DEFINE_HOST_MAKE, VELLUM_
 
 std::int32_t VELLUM_COM HostAllocator::AllocMatrix(aMatrix** out, double* real, double* imag, int rows,
                                                    int cols, unsigned size) {
-  log_call(30);
+  log_call(slot::AllocMatrix);
   last_matrix_request_ = {real, imag, rows, cols, size};
   // The arrays are the host's from here on, whether or not a record comes of the call.
   track_array(real);
   track_array(imag);
   try {
     if (!refused()) {
-      *out = static_cast<aMatrix*>(make_record(30));
+      *out = static_cast<aMatrix*>(make_record(slot::AllocMatrix));
       return 0;
     }
   } catch (...) {
@@ -157,9 +156,9 @@ aString* HostAllocator::copy_string(char const* text, int position) {
 }
 
 std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* text) {
-  log_call(36);
+  log_call(slot::AllocString);
   if (refused()) return kOutOfMemory;
-  *out = copy_string(text, 36);
+  *out = copy_string(text, slot::AllocString);
   return 0;
 }
 
@@ -172,27 +171,27 @@ std::int32_t VELLUM_COM HostAllocator::AllocGraphicHandle(aGraphicHandle** out, 
 }
 
 std::int32_t VELLUM_COM HostAllocator::CopyMatrix(aMatrix const* source, aMatrix** out, int flag) {
-  log_call(52);
+  log_call(slot::CopyMatrix);
   if (refused()) return kOutOfMemory;
   *out = copy_matrix(source, flag != 0, false);
   return 0;
 }
 
 std::int32_t VELLUM_COM HostAllocator::DeepCopyMatrix(aMatrix const* source, aMatrix** out, int flag) {
-  log_call(53);
+  log_call(slot::DeepCopyMatrix);
   if (refused()) return kOutOfMemory;
   *out = copy_matrix(source, flag != 0, true);
   return 0;
 }
 
 aMatrix* HostAllocator::copy_matrix(aMatrix const* source, bool compact, bool deep) {
-  auto* copy = static_cast<aMatrix*>(make_record(deep ? 53 : 52));
+  auto* copy = static_cast<aMatrix*>(make_record(deep ? slot::DeepCopyMatrix : slot::CopyMatrix));
   std::memcpy(copy, source, sizeof(aMatrix));
   // Until its own arrays are in, the copy holds none: should making them fail, releasing the
   // unfinished copy must not take the source's arrays with it.
   copy->real = nullptr;
   copy->imag = nullptr;
-  std::size_t count = compact ? cell_count(source) : source->size / sizeof(double);
+  std::size_t count = compact ? cell_count(source->rows, source->cols) : source->size / sizeof(double);
   double const* parts[2] = {source->real, source->imag};
   double** copies[2] = {&copy->real, &copy->imag};
   for (int p = 0; p < 2; ++p) {
@@ -200,7 +199,7 @@ aMatrix* HostAllocator::copy_matrix(aMatrix const* source, bool compact, bool de
     if (!compact) {
       *copies[p] = copy_doubles(parts[p], count);
     } else {
-      *copies[p] = static_cast<double*>(::operator new(count * sizeof(double)));
+      *copies[p] = new_doubles(count);
       for (std::int32_t j = 0; j < source->cols && count; ++j)
         for (std::int32_t i = 0; i < source->rows; ++i)
           (*copies[p])[cell_index(source->rows, i, j)] = parts[p][cell_index(source->ld, i, j)];
@@ -227,7 +226,7 @@ Anyval* HostAllocator::deep_copy_nested(Anyval* value, bool compact) {
       return copy_matrix(static_cast<aMatrix*>(value), compact, true);
     case ValueTag::String: {
       refused(false);
-      aString* copy = copy_string(static_cast<aString*>(value)->text, 53);
+      aString* copy = copy_string(static_cast<aString*>(value)->text, slot::DeepCopyMatrix);
       copy->tag = ValueTag::String;
       return copy;
     }
@@ -277,7 +276,8 @@ void HostAllocator::release(Anyval* value) {
   if (it == records_.end()) return;
   Record entry = it->second;
   records_.erase(it);
-  if (value->tag == ValueTag::Matrix && (entry.position == 30 || entry.position == 52 || entry.position == 53)) {
+  if (value->tag == ValueTag::Matrix && (entry.position == slot::AllocMatrix || entry.position == slot::CopyMatrix ||
+                                          entry.position == slot::DeepCopyMatrix)) {
     auto* m = static_cast<aMatrix*>(value);
     double* real = m->real;
     double* imag = m->imag;

@@ -6,6 +6,7 @@
 #  include <dlfcn.h>
 #endif
 
+#include <vellum/packdesc/type_codes.h>
 #include <vellum/values/error.h>
 
 namespace vellum::host {

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 #include <vellum/packdesc/registration.h>
-#include <vellum/packdesc/types.h>
 #include <vellum/values/allocator.h>
 #include <vellum/values/anyval.h>
+#include <vellum/values/function_info.h>
 
 // A pack function: the call context, the place for the result, and the arguments in the order
 // of the signature's argument list. It stores a value or an error record into *result, or

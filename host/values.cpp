@@ -15,7 +15,7 @@ using PartArray = std::unique_ptr<double, PartArrayDelete>;
 
 double* part_array(std::optional<std::vector<double>> const& values, int rows, int cols, int ld) {
   if (!values) return nullptr;
-  std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  std::size_t cells = cell_count(rows, cols);
   if (values->size() != cells) throw std::invalid_argument("matrix literal: wrong number of values");
   std::size_t count = static_cast<std::size_t>(ld) * static_cast<std::size_t>(cols);
   auto* array = static_cast<double*>(::operator new(count * sizeof(double)));

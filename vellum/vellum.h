@@ -3,17 +3,19 @@
 
 #include <vellum/diag/timers.h>
 #include <vellum/library/api.h>
+#include <vellum/library/dcomplex.h>
 #include <vellum/memory/blocks.h>
 #include <vellum/memory/nr_arrays.h>
+#include <vellum/memory/scratch_array.h>
 #include <vellum/numerics/classification.h>
 #include <vellum/numerics/comparison.h>
-#include <vellum/numerics/complex.h>
+#include <vellum/numerics/complex_arithmetic.h>
 #include <vellum/numerics/packing.h>
 #include <vellum/numerics/paths.h>
 #include <vellum/numerics/products.h>
 #include <vellum/packdesc/registration.h>
 #include <vellum/packdesc/signatures.h>
-#include <vellum/packdesc/types.h>
+#include <vellum/packdesc/type_codes.h>
 #include <vellum/values/allocator.h>
 #include <vellum/values/anyval.h>
 #include <vellum/values/complex.h>
@@ -22,6 +24,7 @@
 #include <vellum/values/error.h>
 #include <vellum/values/error_texts.h>
 #include <vellum/values/function.h>
+#include <vellum/values/function_info.h>
 #include <vellum/values/identifier.h>
 #include <vellum/values/matrix.h>
 #include <vellum/values/matrix_cells.h>
@@ -29,9 +32,8 @@
 #include <vellum/values/nodes.h>
 #include <vellum/values/string.h>
 #include <vellum/values/unit.h>
+#include <vellum/values/views.h>
 #include <vellum/vectorize/elements.h>
 #include <vellum/vectorize/scalar_functions.h>
 #include <vellum/vectorize/scalar_val.h>
-#include <vellum/vectorize/scratch_array.h>
 #include <vellum/vectorize/vectorize.h>
-#include <vellum/vectorize/views.h>

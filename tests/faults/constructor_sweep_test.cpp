@@ -92,14 +92,17 @@ class ConstructorSweep : public HostTest {
     };
 
     std::vector<Constructor> list_of = {
-#define VELLUM_SWEEP_VALUE(field) , value
-#define VELLUM_SWEEP_VALUE_NODE(Record, tag, operation, ...)                                    \
-  {#Record "::mk", [=, this] {                                                                   \
-     return static_cast<void*>(Record::mk(allocator VELLUM_NODE_FOR_EACH(VELLUM_SWEEP_VALUE, __VA_ARGS__))); \
-   }},
-        VELLUM_VALUE_NODES(VELLUM_SWEEP_VALUE_NODE)
-#undef VELLUM_SWEEP_VALUE_NODE
-#undef VELLUM_SWEEP_VALUE
+        {"aLocalAssign::mk", [=, this] { return static_cast<void*>(aLocalAssign::mk(allocator, value, value)); }},
+        {"aWhile::mk", [=, this] { return static_cast<void*>(aWhile::mk(allocator, value, value)); }},
+        {"aPair::mk", [=, this] { return static_cast<void*>(aPair::mk(allocator, value, value)); }},
+        {"aSymbolicSwitch::mk", [=, this] { return static_cast<void*>(aSymbolicSwitch::mk(allocator, value, value)); }},
+        {"aUnitedValue::mk", [=, this] { return static_cast<void*>(aUnitedValue::mk(allocator, value, value)); }},
+        {"aRange::mk", [=, this] { return static_cast<void*>(aRange::mk(allocator, value, value, value)); }},
+        {"aFor::mk", [=, this] { return static_cast<void*>(aFor::mk(allocator, value, value, value, value)); }},
+        {"aEvalLiteral::mk", [=, this] { return static_cast<void*>(aEvalLiteral::mk(allocator, value)); }},
+        {"aReturn::mk", [=, this] { return static_cast<void*>(aReturn::mk(allocator, value)); }},
+        {"aVectorize::mk", [=, this] { return static_cast<void*>(aVectorize::mk(allocator, value)); }},
+        {"aNumericEval::mk", [=, this] { return static_cast<void*>(aNumericEval::mk(allocator, value)); }},
     };
     auto add = [&](Constructor c) { list_of.push_back(std::move(c)); };
     auto plain = [&](std::string label, std::function<void*()> make, std::size_t records = 1) {

@@ -17,7 +17,7 @@
 
 namespace vellum::test {
 
-namespace et = vellum::error_text;
+namespace text = vellum::error_text;
 using V = std::vector<double>;
 using Values = std::optional<V>;
 using Part = double* aMatrix::*;

@@ -98,20 +98,20 @@ TEST_F(Products, RefusalsComeInTheirOrderAndLeaveTheCallersPointer) {
     std::size_t fail = 0;  // the allocation that fails, and every later one
     bool clears = false;   // the pointer is null afterwards, else untouched
   } const cases[] = {
-      {et::invalid_dimension, [&](aMatrix** R) { return MVprod(context, no_rows, two, vec(R)); }},
-      {et::array_size_mismatch, [&](aMatrix** R) { return MVprod(context, M, two, vec(R)); }},
-      {et::invalid_dimension, [&](aMatrix**) { return Vscalpr(none, two, result); }},
-      {et::array_size_mismatch, [&](aMatrix**) { return Vscalpr(two, three, result); }},
-      {et::invalid_dimension, [&](aMatrix** R) { return Mtrans(context, no_cols, R); }},
-      {et::array_size_mismatch, [&](aMatrix** R) { return Mvector(context, 1, square, 1, M, R); }},
-      {et::unknown_error, [&](aMatrix**) { return MtoVcol(nullptr, 0, three); }},
-      {et::index_out_of_bounds, [&](aMatrix**) { return MtoVcol(M, 3, three); }},
+      {text::invalid_dimension, [&](aMatrix** R) { return MVprod(context, no_rows, two, vec(R)); }},
+      {text::array_size_mismatch, [&](aMatrix** R) { return MVprod(context, M, two, vec(R)); }},
+      {text::invalid_dimension, [&](aMatrix**) { return Vscalpr(none, two, result); }},
+      {text::array_size_mismatch, [&](aMatrix**) { return Vscalpr(two, three, result); }},
+      {text::invalid_dimension, [&](aMatrix** R) { return Mtrans(context, no_cols, R); }},
+      {text::array_size_mismatch, [&](aMatrix** R) { return Mvector(context, 1, square, 1, M, R); }},
+      {text::unknown_error, [&](aMatrix**) { return MtoVcol(nullptr, 0, three); }},
+      {text::index_out_of_bounds, [&](aMatrix**) { return MtoVcol(M, 3, three); }},
       {nullptr, [&](aMatrix** R) { return lower_matrix_2_vector(context, no_real, vec(R)); }, 0, true},
-      {et::invalid_dimension, [&](aMatrix** R) { return lower_matrix_2_vector(context, no_rows, vec(R)); }, 0, true},
-      {et::must_be_square, [&](aMatrix** R) { return lower_matrix_2_vector(context, M, vec(R)); }, 0, true},
-      {et::out_of_memory, [&](aMatrix** R) { return MMprod(context, negative, no_cols, R); }},
-      {et::out_of_memory, [&](aMatrix** R) { return MMprod(context, complex, square, R); }, 2},
-      {et::out_of_memory, [&](aMatrix** R) { return MMprod(context, square, complex, R); }, 2},
+      {text::invalid_dimension, [&](aMatrix** R) { return lower_matrix_2_vector(context, no_rows, vec(R)); }, 0, true},
+      {text::must_be_square, [&](aMatrix** R) { return lower_matrix_2_vector(context, M, vec(R)); }, 0, true},
+      {text::out_of_memory, [&](aMatrix** R) { return MMprod(context, negative, no_cols, R); }},
+      {text::out_of_memory, [&](aMatrix** R) { return MMprod(context, complex, square, R); }, 2},
+      {text::out_of_memory, [&](aMatrix** R) { return MMprod(context, square, complex, R); }, 2},
   };
   for (Case const& c : cases) {
     aMatrix* R = kUntouched;
@@ -123,7 +123,7 @@ TEST_F(Products, RefusalsComeInTheirOrderAndLeaveTheCallersPointer) {
   EXPECT_EQ(bits(result), 0u);
   // MMprod stores its result before it compares B's rows with A's columns.
   aMatrix* R = kUntouched;
-  EXPECT_STREQ(MMprod(context, M, complex, &R), et::array_size_mismatch);
+  EXPECT_STREQ(MMprod(context, M, complex, &R), text::array_size_mismatch);
   EXPECT_TRUE(host.is_record(R) && R->rows == 2 && R->cols == 2 && R->real && R->imag);
 }
 

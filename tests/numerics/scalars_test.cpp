@@ -66,7 +66,7 @@ TEST_F(NumericsTest, ArgumentChecksAtTheirTolerancesAndRangeEndsAndFullPaths) {
                                              {"data.DAT", ".dat", false}}) {
     std::string path = before;
     char const* error = check_extension(path, extension);
-    EXPECT_TRUE(accepted ? !error : error && std::string(error) == et::file_extension_error) << before;
+    EXPECT_TRUE(accepted ? !error : error && std::string(error) == text::file_extension_error) << before;
     EXPECT_EQ(path, std::string(before) + (accepted && !std::strchr(before, '.') ? extension : "")) << before;
   }
 }

@@ -43,7 +43,7 @@ TEST_F(Constructors, MatrixSizeColumnsAndLeadingDimensionFollowFromTheArguments)
                           : aMatrix::mk(allocator, rows, cols, real, imag, size);
     auto const& asked = host.last_matrix_request();  // with the columns as given
     EXPECT_EQ(make_tuple(asked.real, asked.imag, asked.rows, asked.cols, asked.size, word_at(m, 0), m->ld, m->size,
-                         m->host_word12, m->real, m->imag, m->rows, m->cols, m->host_word32, m->host_word36),
+                         m->host_word1, m->real, m->imag, m->rows, m->cols, m->host_word2, m->host_word3),
               make_tuple(real, imag, rows, cols, stored_size, 5u, ld, stored_size, kFill, real, imag, rows,
                          stored_cols, 0u, 0u));
   }
@@ -80,12 +80,12 @@ TEST_F(Constructors, OfNodesThatDoMoreThanStore) {
   EXPECT_EQ(made(aApply::mk(allocator, fake(9), three, 7), "AllocApply", ValueTag::Apply)->length, 3);
   EXPECT_EQ(aApply::mk(allocator, fake(9), nullptr, 7)->length, 0);
   aLambda* lambda = made(aLambda::mk(allocator, three, fake(5), 11, 22, 33u), "AllocLambda", ValueTag::Lambda);
-  EXPECT_EQ(make_tuple(lambda->second_integer, lambda->first_integer, lambda->length, lambda->zero24, lambda->value28,
-                       lambda->unsigned_integer, lambda->zero36),
+  EXPECT_EQ(make_tuple(lambda->second_integer, lambda->first_integer, lambda->length, lambda->reserved1, lambda->attached_value,
+                       lambda->unsigned_integer, lambda->reserved2),
             make_tuple(22, 11, 3, 0u, nullptr, 33u, 0u));
-  lambda->zero36 = 0x5a5a;
+  lambda->reserved2 = 0x5a5a;
   aLambda* copy = made(aLambda::mk(allocator, lambda, fake(8)), "AllocLambda", ValueTag::Lambda);
-  lambda->value28 = fake(8);
+  lambda->attached_value = fake(8);
   EXPECT_EQ(std::memcmp(copy, lambda, sizeof(aLambda)), 0) << "every word copied, offset 28 replaced";
   made(aFrame::mk(allocator, nullptr, 3, fake_as<aFrame>(1), fake_as<aFrame>(2), 8, 9), "AllocFrame", ValueTag::Frame);
   EXPECT_EQ(make_tuple(aMetafileHandle::mk(allocator, 7)->kind, aBitmapHandle::mk(allocator, 7)->kind),
@@ -105,8 +105,8 @@ TEST_F(Constructors, OfNodesThatDoMoreThanStore) {
               make_tuple(ValueTag::ComputeRequest, kind, kind < 5 ? word_at(&payloads[kind], 0) : kFill));
   }
   Defn* defn = made(Defn::mk(allocator, fake(2), fake(3)), "AllocDefn", ValueTag::Defn);
-  EXPECT_EQ(make_tuple(defn->zero8, defn->zero12, defn->second), make_tuple(0u, 0u, fake(3)));
-  EXPECT_EQ(std::memcmp(EfiFrame::mk(allocator, nullptr, nullptr)->zero4, kZeros, sizeof(EfiFrame::zero4)), 0);
+  EXPECT_EQ(make_tuple(defn->reserved1, defn->reserved2, defn->second), make_tuple(0u, 0u, fake(3)));
+  EXPECT_EQ(std::memcmp(EfiFrame::mk(allocator, nullptr, nullptr)->reserved, kZeros, sizeof(EfiFrame::reserved)), 0);
 }
 
 TEST_F(Constructors, IdentifiersOfEveryForm) {
@@ -184,7 +184,7 @@ TEST_F(Constructors, GlobalsComeFromTheHeapAndAreNumberedWhenListed) {
   EXPECT_EQ(make_tuple(empty->id, empty->state, empty->value, holding->id, holding->state, holding->value),
             make_tuple(-1, Global::kEmpty, nullptr, -1, Global::kHoldsValue, fake(1)));
   for (Global* g : {empty, holding})
-    EXPECT_EQ(std::memcmp(g->zero8, kZeros, sizeof g->zero8) | std::memcmp(g->zero40, kZeros, sizeof g->zero40), 0);
+    EXPECT_EQ(std::memcmp(g->reserved1, kZeros, sizeof g->reserved1) | std::memcmp(g->reserved2, kZeros, sizeof g->reserved2), 0);
   // No other test of the program lists globals: the first one listed gets 1.
   GlobalList* first = made(GlobalList::mk(allocator, nullptr, empty, nullptr), "AllocGlobalList", ValueTag::GlobalList);
   GlobalList* last = GlobalList::mk(allocator, nullptr, holding, nullptr);

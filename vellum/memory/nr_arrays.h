@@ -39,7 +39,7 @@
 #include <cstdint>
 
 #include <vellum/library/api.h>
-#include <vellum/numerics/complex.h>
+#include <vellum/library/dcomplex.h>
 
 // The operations, one row per family: allocation, release, layout, dimension, element types.
 // One dimension has the one layout, a single block.

@@ -6,11 +6,11 @@
 #include <vellum/numerics/parts.h>
 #include <vellum/values/error_texts.h>
 
-namespace et = vellum::error_text;
+namespace text = vellum::error_text;
 using vellum::ScratchArray;
 using vellum::numerics::adopt_result;
 using vellum::numerics::cell;
-using vellum::numerics::cell_count;
+using vellum::cell_count;
 using vellum::numerics::imag_cell;
 using vellum::numerics::real_cell;
 using vellum::numerics::store_imag;
@@ -68,10 +68,10 @@ bool join_side_by_side(EfiCallContext* context, std::initializer_list<aMatrix*> 
 char const* copy_matrix(EfiCallContext* context, aMatrix* M, aMatrix** out, bool add_imag) {
   std::size_t const cells = cell_count(M->rows, M->cols);
   ScratchArray real(cells);
-  if (!real) return et::out_of_memory;
+  if (!real) return text::out_of_memory;
   bool const complex = add_imag || M->imag;
   ScratchArray imag = complex ? ScratchArray(cells) : ScratchArray();
-  if (complex && !imag) return et::out_of_memory;
+  if (complex && !imag) return text::out_of_memory;
   double* re = real.get();
   double* im = imag.get();
   *out = adopt_result(context, M->rows, M->cols, real, imag);
@@ -148,13 +148,13 @@ void real_to_complex_m(aRealMatrix* source, aMatrix* destination) {
 char const* lower_matrix_2_vector(EfiCallContext* context, aMatrix* M, aVector** out) {
   *out = nullptr;
   if (!M || !M->real) return nullptr;
-  if (M->rows < 1) return et::invalid_dimension;
-  if (M->cols < 1) return et::invalid_dimension;
-  if (M->cols != M->rows) return et::must_be_square;
+  if (M->rows < 1) return text::invalid_dimension;
+  if (M->cols < 1) return text::invalid_dimension;
+  if (M->cols != M->rows) return text::must_be_square;
   std::int32_t const n = M->rows;
   auto const length = static_cast<std::int32_t>(triangle(n));
   ScratchArray packed(cell_count(length, 1));
-  if (!packed) return et::out_of_memory;
+  if (!packed) return text::out_of_memory;
   double* v = packed.get();
   for (std::int32_t c = 0; c < n; ++c)
     for (std::int32_t r = c; r < n; ++r) v[packed_index(n, r, c)] = M->real[vellum::cell_index(M->ld, r, c)];
@@ -166,7 +166,7 @@ char const* lower_matrix_2_vector(EfiCallContext* context, aMatrix* M, aVector**
 char const* vector_2_lower_matrix(EfiCallContext* context, aVector* v, aMatrix** out) {
   std::int32_t const n = triangle_order(v->rows);
   ScratchArray real(cell_count(n, n));
-  if (!real) return et::out_of_memory;
+  if (!real) return text::out_of_memory;
   ScratchArray no_imag;
   double* r = real.get();
   *out = adopt_result(context, n, n, real, no_imag);

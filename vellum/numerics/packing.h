@@ -5,7 +5,7 @@
 
 #include <vellum/values/allocator.h>
 #include <vellum/values/matrix.h>
-#include <vellum/vectorize/views.h>
+#include <vellum/values/views.h>
 
 // The joins: real parts side by side (A, then B, then C, each at the same rows) or one above the
 // other (A over B). Rows run over A's rows (columns over A's columns for pack_two_rr), so the

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <vellum/memory/scratch_array.h>
 #include <vellum/values/allocator.h>
 #include <vellum/values/matrix.h>
 #include <vellum/values/matrix_cells.h>
-#include <vellum/vectorize/scratch_array.h>
 
 namespace vellum::numerics {
 
@@ -30,12 +30,6 @@ inline void store_real(aMatrix* m, std::int32_t row, std::int32_t col, double va
 }
 inline void store_imag(aMatrix* m, std::int32_t row, std::int32_t col, double value) noexcept {
   set_elem_grow(&m->imag, m->ld, row, col, m->size, value);
-}
-
-// rows * cols, or a count no allocation can satisfy when either is negative.
-inline std::size_t cell_count(std::int32_t rows, std::int32_t cols) noexcept {
-  if (rows < 0 || cols < 0) return SIZE_MAX;
-  return static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
 }
 
 // A compact rows x cols result that adopts the arrays (either may be empty).

@@ -6,10 +6,10 @@
 #include <vellum/numerics/product_kernel.h>
 #include <vellum/values/error_texts.h>
 
-namespace et = vellum::error_text;
+namespace text = vellum::error_text;
 using vellum::ScratchArray;
 using vellum::numerics::adopt_result;
-using vellum::numerics::cell_count;
+using vellum::cell_count;
 using vellum::numerics::real_cell;
 using vellum::numerics::vector_entry;
 
@@ -47,13 +47,13 @@ char const* MMprod(EfiCallContext* context, aMatrix* A, aMatrix* B, aMatrix** ou
   std::int32_t const k = A->cols;
   std::size_t const cells = cell_count(n, m);
   ScratchArray real(cells);
-  if (!real) return et::out_of_memory;
+  if (!real) return text::out_of_memory;
   ScratchArray imag = A->imag || B->imag ? ScratchArray(cells) : ScratchArray();
-  if ((A->imag || B->imag) && !imag) return et::out_of_memory;  // real is released on return
+  if ((A->imag || B->imag) && !imag) return text::out_of_memory;  // real is released on return
   double* product = real.get();
   double* imag_part = imag.get();
   *out = adopt_result(context, n, m, real, imag);
-  if (B->rows != k) return et::array_size_mismatch;
+  if (B->rows != k) return text::array_size_mismatch;
   vellum::numerics::multiply({n, m, k, A->real, A->ld, B->real, B->ld, product});
   // The product is that of the real parts; its imaginary part is zero.
   if (imag_part)
@@ -62,11 +62,11 @@ char const* MMprod(EfiCallContext* context, aMatrix* A, aMatrix* B, aMatrix** ou
 }
 
 char const* MVprod(EfiCallContext* context, aMatrix* M, aVector* v, aVector** out) {
-  if (has_no_cells(M)) return et::invalid_dimension;
-  if (v->rows < 1) return et::invalid_dimension;
-  if (v->rows != M->cols) return et::array_size_mismatch;
+  if (has_no_cells(M)) return text::invalid_dimension;
+  if (v->rows < 1) return text::invalid_dimension;
+  if (v->rows != M->cols) return text::array_size_mismatch;
   ScratchArray w(cell_count(M->rows, 1));
-  if (!w) return et::out_of_memory;
+  if (!w) return text::out_of_memory;
   // Column by column: every w[i] still sums its products from +0.0 in ascending p.
   double* sums = w.get();
   for (std::int32_t i = 0; i < M->rows; ++i) sums[i] = 0.0;
@@ -84,10 +84,10 @@ char const* MVprod(EfiCallContext* context, aMatrix* M, aVector* v, aVector** ou
 }
 
 char const* Vcopy(EfiCallContext* context, aVector* v, aVector** out) {
-  if (!v) return et::unknown_error;
+  if (!v) return text::unknown_error;
   std::int32_t const n = v->rows;
   ScratchArray copy(cell_count(n, 1));
-  if (!copy) return et::out_of_memory;
+  if (!copy) return text::out_of_memory;
   for (std::int32_t k = 0; k < n; ++k) copy.get()[k] = vector_entry(v, k);
   *out = make_vector(context, n, copy);
   return nullptr;
@@ -95,18 +95,18 @@ char const* Vcopy(EfiCallContext* context, aVector* v, aVector** out) {
 
 char const* Vscalpr(aVector* a, aVector* b, double& result) {
   result = 0.0;
-  if (a->rows < 1) return et::invalid_dimension;
-  if (b->rows < 1) return et::invalid_dimension;
-  if (a->rows != b->rows) return et::array_size_mismatch;
+  if (a->rows < 1) return text::invalid_dimension;
+  if (b->rows < 1) return text::invalid_dimension;
+  if (a->rows != b->rows) return text::array_size_mismatch;
   for (std::int32_t k = 0; k < a->rows; ++k) result = result + vector_entry(a, k) * vector_entry(b, k);
   return nullptr;
 }
 
 char const* Mtrans(EfiCallContext* context, aMatrix* M, aMatrix** out) {
-  if (has_no_cells(M)) return et::invalid_dimension;
+  if (has_no_cells(M)) return text::invalid_dimension;
   std::size_t const cells = cell_count(M->rows, M->cols);
   ScratchArray real(cells);
-  if (!real) return et::out_of_memory;
+  if (!real) return text::out_of_memory;
   ScratchArray no_imag;
   double* transposed = real.get();
   *out = adopt_result(context, M->cols, M->rows, real, no_imag);
@@ -118,11 +118,11 @@ char const* Mtrans(EfiCallContext* context, aMatrix* M, aMatrix** out) {
 }
 
 char const* Mvector(EfiCallContext* context, double alpha, aMatrix* A, double beta, aMatrix* B, aMatrix** out) {
-  if (has_no_cells(A)) return et::invalid_dimension;
-  if (has_no_cells(B)) return et::invalid_dimension;
-  if (beta != 0.0 && (B->rows != A->rows || B->cols != A->cols)) return et::array_size_mismatch;
+  if (has_no_cells(A)) return text::invalid_dimension;
+  if (has_no_cells(B)) return text::invalid_dimension;
+  if (beta != 0.0 && (B->rows != A->rows || B->cols != A->cols)) return text::array_size_mismatch;
   ScratchArray real(cell_count(A->rows, A->cols));
-  if (!real) return et::out_of_memory;
+  if (!real) return text::out_of_memory;
   ScratchArray no_imag;
   double* r = real.get();
   *out = adopt_result(context, A->rows, A->cols, real, no_imag);
@@ -143,10 +143,10 @@ char const* Mvector(EfiCallContext* context, double alpha, aMatrix* A, double be
 }
 
 char const* MtoVcol(aMatrix* M, int col, aVector* v) {
-  if (!M || !v) return et::unknown_error;
-  if (M->rows < 1) return et::invalid_dimension;
-  if (M->cols < 1) return et::invalid_dimension;
-  if (col < 0 || col > M->cols - 1) return et::index_out_of_bounds;
+  if (!M || !v) return text::unknown_error;
+  if (M->rows < 1) return text::invalid_dimension;
+  if (M->cols < 1) return text::invalid_dimension;
+  if (col < 0 || col > M->cols - 1) return text::index_out_of_bounds;
   for (std::int32_t r = 0; r < M->rows; ++r) {
     vellum::numerics::store_real(v, r, 0, real_cell(M, r, col));
     if (v->imag) v->imag[r] = 0.0;

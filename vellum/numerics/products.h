@@ -6,7 +6,7 @@
 
 #include <vellum/values/allocator.h>
 #include <vellum/values/matrix.h>
-#include <vellum/vectorize/views.h>
+#include <vellum/values/views.h>
 
 // R = A * B over the real parts: every R(i, j) is the sum from +0.0, p ascending, of the rounded
 // products A(i, p) * B(p, j). The result is stored into `out` before B's row count is compared

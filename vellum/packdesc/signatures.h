@@ -10,8 +10,9 @@
 //   Mat_Num_Num_to_Mat         a pointer to the record
 #pragma once
 
+#include <vellum/packdesc/type_codes.h>
 #include <vellum/packdesc/type_tables.h>
-#include <vellum/packdesc/types.h>
+#include <vellum/values/function_info.h>
 
 #define VELLUM_DECLARE_TYPE_OBJECT(word) VELLUM_API extern svlType const word##Type;
 #define VELLUM_DECLARE_LIST(name)                     \

@@ -1,6 +1,6 @@
 // The system registry, as far as pack registration uses it: keys under HKEY_CLASSES_ROOT opened
 // for writing, string values set and deleted. On Windows these are the registry functions; on
-// other systems a store of files stands in for them (registry_posix.cpp): a key is a folder
+// other systems a store of files stands in for them (posix.cpp): a key is a folder
 // below the store's root and a value is a file written whole and renamed into place, so that a
 // reader never sees a value half written and concurrent writers end with the last write.
 //

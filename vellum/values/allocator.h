@@ -102,6 +102,28 @@ struct aUnitedValue;
 
 inline constexpr int kAllocatorSlots = 56;
 
+// The position of every operation by its name (vellum::slot::AllocMatrix is 30), and the check
+// that the table holds every position once, in order.
+namespace vellum::slot {
+#define VELLUM_NAME_POSITION(position, name, ...) inline constexpr int name = position;
+#define VELLUM_IGNORE_POSITION(position)
+VELLUM_ALLOCATOR_SLOTS(VELLUM_IGNORE_POSITION, VELLUM_NAME_POSITION, VELLUM_NAME_POSITION)
+#undef VELLUM_NAME_POSITION
+#undef VELLUM_IGNORE_POSITION
+
+#define VELLUM_LIST_POSITION(position, ...) position,
+inline constexpr int kPositions[] = {
+    VELLUM_ALLOCATOR_SLOTS(VELLUM_LIST_POSITION, VELLUM_LIST_POSITION, VELLUM_LIST_POSITION)};
+#undef VELLUM_LIST_POSITION
+consteval bool every_position_in_order() {
+  int expected = 0;
+  for (int position : kPositions)
+    if (position != expected++) return false;
+  return expected == kAllocatorSlots;
+}
+static_assert(every_position_in_order(), "the slot table must hold positions 0 to kAllocatorSlots - 1 in order");
+}  // namespace vellum::slot
+
 // The host's allocator: pure virtual operations only, in slot order, each returning a 32-bit
 // status that the library never examines. A MAKE operation stores the new record's address
 // through `out`; the library's constructor then writes the tag and the fields. The host keeps
@@ -127,7 +149,8 @@ struct EfiCallContext {
 };
 VELLUM_LAYOUT(EfiCallContext, allocator, 0);
 
-// Holds the allocator it was made with; assignment copies that one field.
+// Holds the allocator it was made with; assignment copies that one field. The library itself
+// makes no use of it: it is there for packs, as part of the interface they program against.
 class Replacer {
  public:
   explicit Replacer(IvlAllocator* allocator) noexcept : allocator_(allocator) {}

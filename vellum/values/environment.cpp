@@ -33,8 +33,8 @@ GlobalListList* GlobalListList::mk(IvlAllocator* allocator, GlobalList* item, Gl
 Defn* Defn::mk(IvlAllocator* allocator, Anyval* first, Anyval* second) {
   auto* record = make_record<Defn>(allocator, &IvlAllocator::AllocDefn, ValueTag::Defn);
   record->first = first;
-  record->zero8 = 0;
-  record->zero12 = 0;
+  record->reserved1 = 0;
+  record->reserved2 = 0;
   record->second = second;
   return record;
 }
@@ -43,10 +43,10 @@ namespace {
 Global* fresh_global(IvlAllocator* allocator, Global::State state, Anyval* value) {
   auto* record = make_record<Global>(allocator, &IvlAllocator::AllocGlobal, ValueTag::Global);
   record->id = -1;
-  std::memset(record->zero8, 0, sizeof record->zero8);
+  std::memset(record->reserved1, 0, sizeof record->reserved1);
   record->state = state;
   record->value = value;
-  std::memset(record->zero40, 0, sizeof record->zero40);
+  std::memset(record->reserved2, 0, sizeof record->reserved2);
   return record;
 }
 }  // namespace
@@ -85,7 +85,7 @@ void GlobalsDEQ::del(IvlAllocator*) { release(this); }
 EfiFrame* EfiFrame::mk(IvlAllocator* allocator, Anyval** slots, EfiFrame* parent) {
   auto* record = allocate_record<EfiFrame>(allocator, &IvlAllocator::AllocEfiFrame);
   record->slots = slots;
-  std::memset(record->zero4, 0, sizeof record->zero4);
+  std::memset(record->reserved, 0, sizeof record->reserved);
   record->parent = parent;
   return record;
 }

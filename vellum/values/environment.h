@@ -16,13 +16,14 @@ VELLUM_LAYOUT_SIZE(Cons, 8);
 // A definition (tag 40).
 struct Defn : Anyval {
   Anyval* first;
-  std::uint32_t zero8;
-  std::uint32_t zero12;
+  std::uint32_t reserved1;  // 0
+  std::uint32_t reserved2;  // 0
   Anyval* second;
   VELLUM_API static Defn* mk(IvlAllocator* allocator, Anyval* first, Anyval* second);
 };
 VELLUM_LAYOUT(Defn, first, 4);
-VELLUM_LAYOUT(Defn, zero8, 8);
+VELLUM_LAYOUT(Defn, reserved1, 8);
+VELLUM_LAYOUT(Defn, reserved2, 12);
 VELLUM_LAYOUT(Defn, second, 16);
 
 // The same cell as Cons, holding definitions.
@@ -42,11 +43,11 @@ struct Global : Anyval {
   enum State : std::int32_t { kHoldsValue = 1, kEmpty = 2 };
 
   std::int32_t id;
-  std::uint32_t zero8[6];
+  std::uint32_t reserved1[6];  // 0
   std::int32_t state;
   Anyval* value;
-  std::uint32_t zero40[7];
-  std::uint32_t host68[3];  // the host's; left as allocated by the empty and value forms
+  std::uint32_t reserved2[7];  // 0
+  std::uint32_t host_words[3];  // the host's; left as allocated by the empty and value forms
 
   VELLUM_API static Global* mk(IvlAllocator* allocator);
   VELLUM_API static Global* mk(IvlAllocator* allocator, Global const* original);
@@ -60,11 +61,11 @@ struct Global : Anyval {
   ~Global() = default;
 };
 VELLUM_LAYOUT(Global, id, 4);
-VELLUM_LAYOUT(Global, zero8, 8);
+VELLUM_LAYOUT(Global, reserved1, 8);
 VELLUM_LAYOUT(Global, state, 32);
 VELLUM_LAYOUT(Global, value, 36);
-VELLUM_LAYOUT(Global, zero40, 40);
-VELLUM_LAYOUT(Global, host68, 68);
+VELLUM_LAYOUT(Global, reserved2, 40);
+VELLUM_LAYOUT(Global, host_words, 68);
 VELLUM_LAYOUT_SIZE(Global, 80);
 
 // A node of the doubly linked list of globals (tag 31).
@@ -100,11 +101,11 @@ VELLUM_LAYOUT_SIZE(GlobalsDEQ, 8);
 // The untagged frame of a pack call, 48 bytes: its slots, ten zero words, its parent.
 struct EfiFrame {
   Anyval** slots;
-  std::uint32_t zero4[10];
+  std::uint32_t reserved[10];  // 0
   EfiFrame* parent;
   VELLUM_API static EfiFrame* mk(IvlAllocator* allocator, Anyval** slots, EfiFrame* parent);
 };
-VELLUM_LAYOUT(EfiFrame, zero4, 4);
+VELLUM_LAYOUT(EfiFrame, reserved, 4);
 VELLUM_LAYOUT(EfiFrame, parent, 44);
 VELLUM_LAYOUT_SIZE(EfiFrame, 48);
 

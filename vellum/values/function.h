@@ -2,8 +2,8 @@
 // signature gives.
 #pragma once
 
-#include <vellum/packdesc/types.h>
 #include <vellum/values/allocator.h>
+#include <vellum/values/function_info.h>
 
 struct aFunction : Anyval {
   std::int32_t arity;

@@ -19,8 +19,8 @@ aMatrix* fill_matrix(IvlAllocator* allocator, int rows, int cols, double* real, 
   record->cols = stored_cols;
   record->size = size;
   record->ld = ld ? *ld : static_cast<std::int32_t>(size / (8u * static_cast<unsigned>(stored_cols)));
-  record->host_word32 = 0;
-  record->host_word36 = 0;
+  record->host_word2 = 0;
+  record->host_word3 = 0;
   return record;
 }
 
@@ -33,6 +33,7 @@ using OwnedArray = std::unique_ptr<double, OperatorDelete>;
 // is freed on the way.
 OwnedArray zeroed_doubles(bool wanted, std::size_t count) {
   if (!wanted) return nullptr;
+  if (count > SIZE_MAX / sizeof(double)) throw std::bad_alloc();
   OwnedArray array(static_cast<double*>(::operator new(count * sizeof(double))));
   std::memset(array.get(), 0, count * sizeof(double));
   return array;
@@ -51,7 +52,7 @@ aMatrix* aMatrix::mk(IvlAllocator* allocator, int rows, int cols, int ld, double
 aMatrix* aMatrix::mk(IvlAllocator* allocator, int i, int j, aComplex const* z) {
   int rows = i + 1;
   int cols = j + 1;
-  std::size_t count = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  std::size_t count = vellum::cell_count(rows, cols);
   // A zero value still gets a real array (of zeros); an imaginary array only when needed.
   bool needs_real = z->real != 0.0 || z->imag == 0.0;
   bool needs_imag = z->imag != 0.0;

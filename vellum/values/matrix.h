@@ -8,13 +8,13 @@
 struct aMatrix : Anyval {
   std::int32_t ld;               // doubles from the start of one column to the start of the next
   std::uint32_t size;            // bytes of each part array
-  std::uint32_t host_word12;     // the host's; the constructors leave it as allocated
+  std::uint32_t host_word1;     // the host's; the constructors leave it as allocated
   double* real;                  // null: every real part is 0.0
   double* imag;                  // null: the matrix is real
   std::int32_t rows;
   std::int32_t cols;             // never 0 in a record made by mk
-  std::uint32_t host_word32;     // the host's; 0 from the constructors
-  std::uint32_t host_word36;     // the host's; 0 from the constructors
+  std::uint32_t host_word2;     // the host's; 0 from the constructors
+  std::uint32_t host_word3;     // the host's; 0 from the constructors
 
   // AllocMatrix, then the fields. A size of 0 means rows * cols * 8; 0 columns are stored as 1;
   // the leading dimension is size / (8 * stored columns). The arrays pass to the host.
@@ -33,11 +33,11 @@ struct aMatrix : Anyval {
 };
 VELLUM_LAYOUT(aMatrix, ld, 4);
 VELLUM_LAYOUT(aMatrix, size, 8);
-VELLUM_LAYOUT(aMatrix, host_word12, 12);
+VELLUM_LAYOUT(aMatrix, host_word1, 12);
 VELLUM_LAYOUT(aMatrix, real, 16);
 VELLUM_LAYOUT(aMatrix, imag, 20);
 VELLUM_LAYOUT(aMatrix, rows, 24);
 VELLUM_LAYOUT(aMatrix, cols, 28);
-VELLUM_LAYOUT(aMatrix, host_word32, 32);
-VELLUM_LAYOUT(aMatrix, host_word36, 36);
+VELLUM_LAYOUT(aMatrix, host_word2, 32);
+VELLUM_LAYOUT(aMatrix, host_word3, 36);
 VELLUM_LAYOUT_SIZE(aMatrix, 40);

@@ -34,6 +34,15 @@ inline double make_nested_cell(Anyval const* value) noexcept {
 // What every cell of an absent part array reads as.
 inline constexpr double kStaticZero = 0.0;
 
+// The cells of a rows x cols matrix. A negative dimension, or a product beyond the address
+// space, gives SIZE_MAX: a count no allocation can satisfy, so that a malformed record fails as
+// running out of memory does instead of reading or writing anything.
+constexpr std::size_t cell_count(std::int32_t rows, std::int32_t cols) noexcept {
+  if (rows < 0 || cols < 0) return SIZE_MAX;
+  auto const r = static_cast<std::size_t>(rows), c = static_cast<std::size_t>(cols);
+  return c != 0 && r > SIZE_MAX / c ? SIZE_MAX : r * c;
+}
+
 constexpr std::ptrdiff_t cell_index(std::int32_t ld, std::int32_t row, std::int32_t col) noexcept {
   return static_cast<std::ptrdiff_t>(col) * ld + row;
 }

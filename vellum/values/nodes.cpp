@@ -8,15 +8,81 @@ using vellum::allocate_record;
 using vellum::list_length;
 using vellum::make_record;
 
-#define VELLUM_STORE_FIELD(field) record->field = field;
-#define VELLUM_DEFINE_VALUE_NODE(Record, tag, operation, ...)                                               \
-  Record* Record::mk(IvlAllocator* allocator VELLUM_NODE_FOR_EACH(VELLUM_NODE_PARAM, __VA_ARGS__)) {       \
-    auto* record = make_record<Record>(allocator, &IvlAllocator::operation, ValueTag::tag);                 \
-    VELLUM_NODE_FOR_EACH(VELLUM_STORE_FIELD, __VA_ARGS__)                                                   \
-    return record;                                                                                          \
-  }
-VELLUM_VALUE_NODES(VELLUM_DEFINE_VALUE_NODE)
+aLocalAssign* aLocalAssign::mk(IvlAllocator* allocator, Anyval* first, Anyval* second) {
+  auto* record = make_record<aLocalAssign>(allocator, &IvlAllocator::AllocLocalAssign, ValueTag::LocalAssign);
+  record->first = first;
+  record->second = second;
+  return record;
+}
 
+aWhile* aWhile::mk(IvlAllocator* allocator, Anyval* first, Anyval* second) {
+  auto* record = make_record<aWhile>(allocator, &IvlAllocator::AllocWhile, ValueTag::While);
+  record->first = first;
+  record->second = second;
+  return record;
+}
+
+aPair* aPair::mk(IvlAllocator* allocator, Anyval* first, Anyval* second) {
+  auto* record = make_record<aPair>(allocator, &IvlAllocator::AllocPair, ValueTag::Pair);
+  record->first = first;
+  record->second = second;
+  return record;
+}
+
+aSymbolicSwitch* aSymbolicSwitch::mk(IvlAllocator* allocator, Anyval* first, Anyval* second) {
+  auto* record = make_record<aSymbolicSwitch>(allocator, &IvlAllocator::AllocPair, ValueTag::SymbolicSwitch);
+  record->first = first;
+  record->second = second;
+  return record;
+}
+
+aUnitedValue* aUnitedValue::mk(IvlAllocator* allocator, Anyval* number, Anyval* unit) {
+  auto* record = make_record<aUnitedValue>(allocator, &IvlAllocator::AllocUnitedValue, ValueTag::UnitedValue);
+  record->number = number;
+  record->unit = unit;
+  return record;
+}
+
+aRange* aRange::mk(IvlAllocator* allocator, Anyval* first, Anyval* second, Anyval* third) {
+  auto* record = make_record<aRange>(allocator, &IvlAllocator::AllocRange, ValueTag::Range);
+  record->first = first;
+  record->second = second;
+  record->third = third;
+  return record;
+}
+
+aFor* aFor::mk(IvlAllocator* allocator, Anyval* first, Anyval* second, Anyval* third, Anyval* fourth) {
+  auto* record = make_record<aFor>(allocator, &IvlAllocator::AllocFor, ValueTag::For);
+  record->first = first;
+  record->second = second;
+  record->third = third;
+  record->fourth = fourth;
+  return record;
+}
+
+aEvalLiteral* aEvalLiteral::mk(IvlAllocator* allocator, Anyval* value) {
+  auto* record = make_record<aEvalLiteral>(allocator, &IvlAllocator::AllocEvalLiteral, ValueTag::EvalLiteral);
+  record->value = value;
+  return record;
+}
+
+aReturn* aReturn::mk(IvlAllocator* allocator, Anyval* value) {
+  auto* record = make_record<aReturn>(allocator, &IvlAllocator::AllocReturn, ValueTag::Return);
+  record->value = value;
+  return record;
+}
+
+aVectorize* aVectorize::mk(IvlAllocator* allocator, Anyval* value) {
+  auto* record = make_record<aVectorize>(allocator, &IvlAllocator::AllocVectorize, ValueTag::Vectorize);
+  record->value = value;
+  return record;
+}
+
+aNumericEval* aNumericEval::mk(IvlAllocator* allocator, Anyval* value) {
+  auto* record = make_record<aNumericEval>(allocator, &IvlAllocator::AllocNumericEval, ValueTag::NumericEval);
+  record->value = value;
+  return record;
+}
 aOnError* aOnError::mk(IvlAllocator* allocator, Anyval* first, Anyval* second) {
   auto* record = make_record<aOnError>(allocator, &IvlAllocator::AllocOnError, ValueTag::OnError);
   record->second_argument = second;
@@ -32,18 +98,23 @@ aContinue* aContinue::mk(IvlAllocator* allocator) {
   return make_record<aContinue>(allocator, &IvlAllocator::AllocContinue, ValueTag::Continue);
 }
 
-aList* aList::mk(IvlAllocator* allocator, Cons* list, int integer) {
-  auto* record = make_record<aList>(allocator, &IvlAllocator::AllocList, ValueTag::List);
+namespace {
+// aList and aGraphicsList: the same two fields under their own tag and allocator operation.
+template <class Record, class Operation>
+Record* list_node(IvlAllocator* allocator, Operation operation, ValueTag tag, Cons* list, int integer) {
+  auto* record = make_record<Record>(allocator, operation, tag);
   record->integer = integer;
   record->list = list;
   return record;
 }
+}  // namespace
+
+aList* aList::mk(IvlAllocator* allocator, Cons* list, int integer) {
+  return list_node<aList>(allocator, &IvlAllocator::AllocList, ValueTag::List, list, integer);
+}
 
 aGraphicsList* aGraphicsList::mk(IvlAllocator* allocator, Cons* list, int integer) {
-  auto* record = make_record<aGraphicsList>(allocator, &IvlAllocator::AllocGraphicsList, ValueTag::GraphicsList);
-  record->integer = integer;
-  record->list = list;
-  return record;
+  return list_node<aGraphicsList>(allocator, &IvlAllocator::AllocGraphicsList, ValueTag::GraphicsList, list, integer);
 }
 
 aApply* aApply::mk(IvlAllocator* allocator, Anyval* function, Cons* arguments, int integer) {
@@ -63,17 +134,17 @@ aLambda* aLambda::mk(IvlAllocator* allocator, Cons* parameters, Anyval* body, in
   record->first_integer = first_integer;
   record->length = list_length(parameters);
   record->second_integer = second_integer;
-  record->zero24 = 0;
-  record->value28 = nullptr;
+  record->reserved1 = 0;
+  record->attached_value = nullptr;
   record->unsigned_integer = unsigned_integer;
-  record->zero36 = 0;
+  record->reserved2 = 0;
   return record;
 }
 
 aLambda* aLambda::mk(IvlAllocator* allocator, aLambda const* original, Anyval* value) {
   auto* record = allocate_record<aLambda>(allocator, &IvlAllocator::AllocLambda);
   *record = *original;
-  record->value28 = value;
+  record->attached_value = value;
   return record;
 }
 

@@ -9,42 +9,62 @@
 
 struct IUnknown;
 
-// Nodes whose fields are values stored in argument order:
-//   X(record, tag, allocator operation, fields...)
-// aOnError stores its two arguments the other way round and stands apart below.
-#define VELLUM_VALUE_NODES(X)                                   \
-  X(aLocalAssign, LocalAssign, AllocLocalAssign, first, second) \
-  X(aWhile, While, AllocWhile, first, second)                   \
-  X(aPair, Pair, AllocPair, first, second)                      \
-  X(aSymbolicSwitch, SymbolicSwitch, AllocPair, first, second)  \
-  X(aUnitedValue, UnitedValue, AllocUnitedValue, number, unit)  \
-  X(aRange, Range, AllocRange, first, second, third)            \
-  X(aFor, For, AllocFor, first, second, third, fourth)          \
-  X(aEvalLiteral, EvalLiteral, AllocEvalLiteral, value)         \
-  X(aReturn, Return, AllocReturn, value)                        \
-  X(aVectorize, Vectorize, AllocVectorize, value)               \
-  X(aNumericEval, NumericEval, AllocNumericEval, value)
-
-#define VELLUM_NODE_FIELD(field) Anyval* field;
-#define VELLUM_NODE_PARAM(field) , Anyval* field
-#define VELLUM_NODE_FOR_EACH_1(F, a) F(a)
-#define VELLUM_NODE_FOR_EACH_2(F, a, b) F(a) F(b)
-#define VELLUM_NODE_FOR_EACH_3(F, a, b, c) F(a) F(b) F(c)
-#define VELLUM_NODE_FOR_EACH_4(F, a, b, c, d) F(a) F(b) F(c) F(d)
-#define VELLUM_NODE_COUNT(...) VELLUM_NODE_COUNT_(__VA_ARGS__, 4, 3, 2, 1, 0)
-#define VELLUM_NODE_COUNT_(a, b, c, d, n, ...) n
-#define VELLUM_NODE_CAT(a, b) VELLUM_NODE_CAT_(a, b)
-#define VELLUM_NODE_CAT_(a, b) a##b
-#define VELLUM_NODE_FOR_EACH(F, ...) \
-  VELLUM_NODE_CAT(VELLUM_NODE_FOR_EACH_, VELLUM_NODE_COUNT(__VA_ARGS__))(F, __VA_ARGS__)
-
-#define VELLUM_DECLARE_VALUE_NODE(Record, tag, operation, ...)                                 \
-  struct Record : Anyval {                                                                     \
-    VELLUM_NODE_FOR_EACH(VELLUM_NODE_FIELD, __VA_ARGS__)                                        \
-    VELLUM_API static Record* mk(IvlAllocator* allocator VELLUM_NODE_FOR_EACH(VELLUM_NODE_PARAM, __VA_ARGS__)); \
-  };
-VELLUM_VALUE_NODES(VELLUM_DECLARE_VALUE_NODE)
-#undef VELLUM_DECLARE_VALUE_NODE
+// Nodes whose fields are values, stored in the order of the arguments of mk. aSymbolicSwitch is
+// made through AllocPair. aOnError stores its two arguments the other way round.
+struct aLocalAssign : Anyval {
+  Anyval* first;
+  Anyval* second;
+  VELLUM_API static aLocalAssign* mk(IvlAllocator* allocator, Anyval* first, Anyval* second);
+};
+struct aWhile : Anyval {
+  Anyval* first;
+  Anyval* second;
+  VELLUM_API static aWhile* mk(IvlAllocator* allocator, Anyval* first, Anyval* second);
+};
+struct aPair : Anyval {
+  Anyval* first;
+  Anyval* second;
+  VELLUM_API static aPair* mk(IvlAllocator* allocator, Anyval* first, Anyval* second);
+};
+struct aSymbolicSwitch : Anyval {
+  Anyval* first;
+  Anyval* second;
+  VELLUM_API static aSymbolicSwitch* mk(IvlAllocator* allocator, Anyval* first, Anyval* second);
+};
+struct aUnitedValue : Anyval {
+  Anyval* number;
+  Anyval* unit;
+  VELLUM_API static aUnitedValue* mk(IvlAllocator* allocator, Anyval* number, Anyval* unit);
+};
+struct aRange : Anyval {
+  Anyval* first;
+  Anyval* second;
+  Anyval* third;
+  VELLUM_API static aRange* mk(IvlAllocator* allocator, Anyval* first, Anyval* second, Anyval* third);
+};
+struct aFor : Anyval {
+  Anyval* first;
+  Anyval* second;
+  Anyval* third;
+  Anyval* fourth;
+  VELLUM_API static aFor* mk(IvlAllocator* allocator, Anyval* first, Anyval* second, Anyval* third, Anyval* fourth);
+};
+struct aEvalLiteral : Anyval {
+  Anyval* value;
+  VELLUM_API static aEvalLiteral* mk(IvlAllocator* allocator, Anyval* value);
+};
+struct aReturn : Anyval {
+  Anyval* value;
+  VELLUM_API static aReturn* mk(IvlAllocator* allocator, Anyval* value);
+};
+struct aVectorize : Anyval {
+  Anyval* value;
+  VELLUM_API static aVectorize* mk(IvlAllocator* allocator, Anyval* value);
+};
+struct aNumericEval : Anyval {
+  Anyval* value;
+  VELLUM_API static aNumericEval* mk(IvlAllocator* allocator, Anyval* value);
+};
 VELLUM_LAYOUT(aPair, second, 8);
 VELLUM_LAYOUT(aRange, third, 12);
 VELLUM_LAYOUT(aFor, fourth, 16);
@@ -97,13 +117,13 @@ struct aLambda : Anyval {
   std::int32_t length;
   Cons* parameters;
   Anyval* body;
-  std::uint32_t zero24;
-  Anyval* value28;  // zero from the first form; replaced by the copying form
+  std::uint32_t reserved1;  // 0
+  Anyval* attached_value;   // null from the first form; the value given to the copying form
   std::uint32_t unsigned_integer;
-  std::uint32_t zero36;
+  std::uint32_t reserved2;  // 0
   VELLUM_API static aLambda* mk(IvlAllocator* allocator, Cons* parameters, Anyval* body, int first_integer,
                                 int second_integer, unsigned unsigned_integer);
-  // A copy of the whole lambda, tag included, with offset 28 replaced by the value.
+  // A copy of the whole lambda, tag included, with attached_value replaced by the value.
   VELLUM_API static aLambda* mk(IvlAllocator* allocator, aLambda const* original, Anyval* value);
 };
 VELLUM_LAYOUT(aLambda, second_integer, 4);
@@ -111,9 +131,10 @@ VELLUM_LAYOUT(aLambda, first_integer, 8);
 VELLUM_LAYOUT(aLambda, length, 12);
 VELLUM_LAYOUT(aLambda, parameters, 16);
 VELLUM_LAYOUT(aLambda, body, 20);
-VELLUM_LAYOUT(aLambda, zero24, 24);
-VELLUM_LAYOUT(aLambda, value28, 28);
+VELLUM_LAYOUT(aLambda, reserved1, 24);
+VELLUM_LAYOUT(aLambda, attached_value, 28);
 VELLUM_LAYOUT(aLambda, unsigned_integer, 32);
+VELLUM_LAYOUT(aLambda, reserved2, 36);
 VELLUM_LAYOUT_SIZE(aLambda, 40);
 
 struct aLet : Anyval {

@@ -10,6 +10,7 @@ namespace {
 
 using vellum::view_as;
 using vellum::kernels::ArrayView;
+using vellum::kernels::first_operand;
 
 template <class T>
 concept Generic = std::is_same_v<T, aVector> || std::is_same_v<T, aMatrix>;
@@ -51,13 +52,8 @@ bool pure_or_not_scalar(T const* operand) {
     return true;
 }
 
-template <class First, class... Rest>
-auto const* generic_operand(First const* first, Rest const*... rest) {
-  if constexpr (Generic<First>)
-    return first;
-  else
-    return generic_operand(rest...);
-}
+template <class T>
+struct IsGeneric : std::bool_constant<Generic<T>> {};
 
 template <class Result, class View>
 Result* as_result(View* result) {
@@ -66,11 +62,11 @@ Result* as_result(View* result) {
 
 // One array with scalars (or none): a real array goes to the real kernel under vlVectorize when
 // every scalar is pure real (tested left to right), else to the vlNcVectorize kernel.
-template <bool Nc, class Result, class Fn, class... Ops>
+template <bool MayBecomeComplex, class Result, class Fn, class... Ops>
 Result* dispatch_with_scalars(EfiCallContext* context, Fn function, Ops const*... ops) {
-  switch (classify(generic_operand(ops...))) {
+  switch (classify(first_operand<IsGeneric>(ops...))) {
     case Kind::Real:
-      if constexpr (!Nc) {
+      if constexpr (!MayBecomeComplex) {
         if ((pure_or_not_scalar(ops) && ...))
           return as_result<Result>(vlVectorize(context, function, retag<Kind::Real, true>(ops)...));
       }
@@ -109,24 +105,26 @@ Result* dispatch_pair(EfiCallContext* context, Fn function, A const* a, B const*
   });
 }
 
-template <bool Nc, class Result, class Fn, class... Ops>
+template <bool MayBecomeComplex, class Result, class Fn, class... Ops>
 Result* dispatch(EfiCallContext* context, Fn function, Ops const*... ops) {
   constexpr int arrays = (0 + ... + ((Generic<Ops> || ArrayView<Ops>) ? 1 : 0));
   if constexpr (arrays == 2) {
-    static_assert(!Nc, "pairs exist under vlVectorize only");
+    static_assert(!MayBecomeComplex, "pairs exist under vlVectorize only");
     return dispatch_pair<Result>(context, function, ops...);
   } else {
-    return dispatch_with_scalars<Nc, Result>(context, function, ops...);
+    return dispatch_with_scalars<MayBecomeComplex, Result>(context, function, ops...);
   }
 }
 
-constexpr bool kNoncomplex_vlVectorize = false;
-constexpr bool kNoncomplex_vlNcVectorize = true;
+// Whether a real array's results may become complex: under vlNcVectorize always, so a real
+// array never goes to the real kernel there.
+constexpr bool kMayBecomeComplex_vlVectorize = false;
+constexpr bool kMayBecomeComplex_vlNcVectorize = true;
 
 }  // namespace
 
 #define VELLUM_DEFINE_DISPATCH(name, Result, operands)                                                        \
   Result* name(EfiCallContext* context, VELLUM_SCALAR_FN operands function, VELLUM_OPERAND_PARAMS operands) { \
-    return dispatch<kNoncomplex_##name, Result>(context, function, VELLUM_OPERAND_ARGS operands);            \
+    return dispatch<kMayBecomeComplex_##name, Result>(context, function, VELLUM_OPERAND_ARGS operands);      \
   }
 VELLUM_DISPATCHING_OVERLOADS(VELLUM_DEFINE_DISPATCH)

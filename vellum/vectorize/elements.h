@@ -3,8 +3,8 @@
 
 #include <vellum/values/error_texts.h>
 #include <vellum/values/matrix_cells.h>
+#include <vellum/values/views.h>
 #include <vellum/vectorize/scalar_val.h>
-#include <vellum/vectorize/views.h>
 
 namespace vellum {
 
@@ -12,14 +12,6 @@ namespace vellum {
 // part is never read.
 inline scalar_val to_scalar(aComplex const& z) noexcept { return {z.real, z.imag}; }
 inline scalar_val to_scalar(aPureReal const& z) noexcept { return {z.real, 0.0}; }
-
-// Elements of the three kinds of view. Only the arrays the view has are read; an absent array
-// of a complex view reads as the static zero.
-inline scalar_val real_element(double const* real, std::ptrdiff_t index) noexcept { return {real[index], 0.0}; }
-inline scalar_val imag_element(double const* imag, std::ptrdiff_t index) noexcept { return {0.0, imag[index]}; }
-inline scalar_val complex_element(double const* real, double const* imag, std::ptrdiff_t index) noexcept {
-  return {real ? real[index] : kStaticZero, imag ? imag[index] : kStaticZero};
-}
 
 // Stops the kernel with the operand's "may not be nested" text when a real part is a nested cell.
 inline void check_not_nested(double real_part, char const* text) {

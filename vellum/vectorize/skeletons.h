@@ -12,10 +12,10 @@
 #include <utility>
 #include <type_traits>
 
+#include <vellum/memory/scratch_array.h>
 #include <vellum/values/error.h>
 #include <vellum/values/error_texts.h>
 #include <vellum/vectorize/elements.h>
-#include <vellum/vectorize/scratch_array.h>
 
 namespace vellum::kernels {
 
@@ -135,9 +135,15 @@ Result* out_of_memory() noexcept {
   return reinterpret_cast<Result*>(sError_OutOfMemory);
 }
 
-inline std::size_t element_count(std::int32_t rows, std::int32_t cols) noexcept {
-  return rows > 0 && cols > 0 ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : 0;
-}
+// Both skeletons start alike: the part arrays for n results, the imaginary one only for a rule
+// that may keep imaginary parts and only once the real one is had.
+struct PartArrays {
+  PartArrays(std::size_t n, bool imaginary) noexcept
+      : real(n), imag(imaginary && real ? ScratchArray(n) : ScratchArray()), complete(real && (!imaginary || imag)) {}
+  ScratchArray real;
+  ScratchArray imag;
+  bool complete;
+};
 
 // Buffered skeleton: results go to scratch arrays; the result rule then decides which of them
 // the record keeps, and the record is made last. A throw releases the scratch arrays.
@@ -146,15 +152,13 @@ inline std::size_t element_count(std::int32_t rows, std::int32_t cols) noexcept 
 template <Rule R, class Result, class Body>
 Result* buffered(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body body) {
   constexpr bool kImag = R != Rule::Real;
-  std::size_t n = element_count(rows, cols);
-  ScratchArray real(n);
-  if (!real) return out_of_memory<Result>();
-  ScratchArray imag = kImag ? ScratchArray(n) : ScratchArray();
-  if (kImag && !imag) return out_of_memory<Result>();
+  std::size_t n = cell_count(rows, cols);
+  PartArrays parts(n, kImag);
+  if (!parts.complete) return out_of_memory<Result>();
 
   Body element = body;
-  double* re = real.get();
-  double* im = imag.get();
+  double* re = parts.real.get();
+  double* im = parts.imag.get();
   bool all_real_zero = true;
   bool all_imag_zero = true;
   // Aligned so that a scalar function storing the whole result at once never splits the store
@@ -175,9 +179,9 @@ Result* buffered(EfiCallContext* context, std::int32_t rows, std::int32_t cols, 
 
   bool keep_imag = kImag && (R == Rule::FullComplex || !all_imag_zero);
   bool keep_real = !(R == Rule::TrimmedComplex && all_real_zero && !all_imag_zero);
-  if (!keep_imag) imag.reset();
-  if (!keep_real) real.reset();
-  aMatrix* record = aMatrix::mk(context->allocator, rows, cols, real.release(), imag.release(),
+  if (!keep_imag) parts.imag.reset();
+  if (!keep_real) parts.real.reset();
+  aMatrix* record = aMatrix::mk(context->allocator, rows, cols, parts.real.release(), parts.imag.release(),
                                 static_cast<unsigned>(n * sizeof(double)));
   return view_as<Result>(record);
 }
@@ -188,13 +192,11 @@ template <Rule R, class Result, class Body>
 Result* direct(EfiCallContext* context, std::int32_t rows, std::int32_t cols, Body body) {
   static_assert(R == Rule::Real || R == Rule::FullComplex, "the direct skeleton keeps its arrays");
   constexpr bool kImag = R == Rule::FullComplex;
-  std::size_t n = element_count(rows, cols);
-  ScratchArray real(n);
-  if (!real) return out_of_memory<Result>();
-  ScratchArray imag = kImag ? ScratchArray(n) : ScratchArray();
-  if (kImag && !imag) return out_of_memory<Result>();
+  std::size_t n = cell_count(rows, cols);
+  PartArrays parts(n, kImag);
+  if (!parts.complete) return out_of_memory<Result>();
 
-  aMatrix* record = aMatrix::mk(context->allocator, rows, cols, real.release(), imag.release(),
+  aMatrix* record = aMatrix::mk(context->allocator, rows, cols, parts.real.release(), parts.imag.release(),
                                 static_cast<unsigned>(n * sizeof(double)));
   // The record's slots, leading dimension and size, read once: no one else holds the record
   // before it is returned, and both slots are filled, so the write rule never grows an array.
@@ -243,19 +245,22 @@ constexpr int array_count() {
   return (0 + ... + (ArrayView<Ops> ? 1 : 0));
 }
 
-template <class First, class... Rest>
-auto const* first_array(First const* first, Rest const*... rest) {
-  if constexpr (ArrayView<First>)
+// The first operand whose type Pick accepts (Pick<T>::value).
+template <template <class> class Pick, class First, class... Rest>
+auto const* first_operand(First const* first, Rest const*... rest) {
+  if constexpr (Pick<First>::value)
     return first;
   else
-    return first_array(rest...);
+    return first_operand<Pick>(rest...);
 }
+template <class T>
+struct IsArrayView : std::bool_constant<ArrayView<T>> {};
 
 // A typed kernel: operands read by their views, the shape from the array operand (rows x 1 for
 // vectors), and for pairs the shape check before anything is allocated.
 template <Skeleton S, Rule R, class Result, class Fn, class... Ops>
 Result* typed_kernel(EfiCallContext* context, Fn function, Ops const*... ops) {
-  auto const* shape = first_array(ops...);
+  auto const* shape = first_operand<IsArrayView>(ops...);
   using ShapeView = std::remove_cvref_t<decltype(*shape)>;
   constexpr bool kVector = ViewTraits<ShapeView>::kVector;
   if constexpr (array_count<Ops...>() == 2) {

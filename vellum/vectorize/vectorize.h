@@ -8,9 +8,9 @@
 // "N.may not be nested", "N.must be string", "array size mismatch".
 #pragma once
 
+#include <vellum/values/views.h>
 #include <vellum/vectorize/overload_tables.h>
 #include <vellum/vectorize/scalar_functions.h>
-#include <vellum/vectorize/views.h>
 
 #define VELLUM_DECLARE_KERNEL(name, Result, operands, nested, skeleton, rule) \
   VELLUM_API Result* name(EfiCallContext* context, VELLUM_SCALAR_FN operands function, VELLUM_OPERAND_PARAMS operands);

@@ -1,4 +1,4 @@
-#include <vellum/numerics/complex.h>
+#include <vellum/numerics/complex_arithmetic.h>
 
 #include <cmath>
 

@@ -1,18 +1,10 @@
-// DCOMPLEX, a plain complex value for packs that compute with complex scalars outside the host's
-// records, and its arithmetic. The quotient, the modulus and the square root scale by the larger
-// component so that no intermediate square overflows or underflows; their branches decide the
-// last bits of the results and are kept exactly as documented beside each function.
+// The arithmetic of DCOMPLEX values. The quotient, the modulus and the square root scale by the
+// larger component so that no intermediate square overflows or underflows; their branches decide
+// the last bits of the results and are kept exactly as documented beside each function.
 #pragma once
 
 #include <vellum/library/api.h>
-
-struct DCOMPLEX {
-  double real;
-  double imag;
-};
-VELLUM_LAYOUT(DCOMPLEX, real, 0);
-VELLUM_LAYOUT(DCOMPLEX, imag, 8);
-VELLUM_LAYOUT_SIZE(DCOMPLEX, 16);
+#include <vellum/library/dcomplex.h>
 
 VELLUM_API DCOMPLEX Complex(double real, double imag);
 // The imaginary part is negated even when it is zero: (1, 0) gives (1, -0.0).
