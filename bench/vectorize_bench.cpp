@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "bench/vectorize_pack.h"
-#include "host/host_allocator.h"
-#include "host/values.h"
+#include "host/library/host_allocator.h"
+#include "host/library/values.h"
 
 namespace {
 

@@ -1,30 +1,39 @@
-# Flags shared by every target of every configuration. The prescribed branch structures of the
-# numeric operations decide the last bits of their results, so contraction into fused
-# multiply-adds and value-changing optimisations stay off everywhere.
-add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
+# The flags of every target built here, as the usage requirements of one interface target,
+# vellum_flags. vellum_apply_flags() (called once, at the end of the top-level CMakeLists.txt)
+# links it into every target of the project's own folders.
+
+# The prescribed branch structures of the numeric operations decide the last bits of their
+# results, so contraction into fused multiply-adds and value-changing optimisations stay off, and
+# 32-bit x86 computes in SSE2 registers rather than in the x87's wider ones.
+set(VELLUM_FLOATING_POINT_FLAGS -ffp-contract=off -fno-fast-math)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND VELLUM_FLOATING_POINT_FLAGS -msse2 -mfpmath=sse)
+endif()
+
+add_library(vellum_flags INTERFACE)
+target_compile_options(vellum_flags INTERFACE ${VELLUM_FLOATING_POINT_FLAGS} -Wall -Wextra)
 
 if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   # 64-bit file offsets and inode numbers: without them a 32-bit readdir fails with EOVERFLOW on
   # file systems whose directory positions need 64 bits, which is what an emulated 32-bit
   # program (qemu-i386) meets on a 64-bit kernel.
-  add_compile_definitions(_FILE_OFFSET_BITS=64)
+  target_compile_definitions(vellum_flags INTERFACE _FILE_OFFSET_BITS=64)
 endif()
 
 if(WIN32)
-  add_compile_options(-msse2 -mfpmath=sse)
   # The C runtime's conforming scanning and printing (inf, nan, hexadecimal and denormal
   # numbers, correctly rounded digits), as on every other system, in every translation unit.
-  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+  target_compile_definitions(vellum_flags INTERFACE __USE_MINGW_ANSI_STDIO=1)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     # Self-contained programs and DLL: no runtime DLLs (libstdc++, libgcc, winpthread) beside them.
     # Exceptions cross from one module to another through the system's own unwinder.
-    add_link_options(-static)
+    target_link_options(vellum_flags INTERFACE -static)
   else()
     # 32-bit exceptions unwind through libgcc's table of registered frames, one table per copy
     # of libgcc: a text thrown by vellum.dll is caught in a pack only when every module shares
     # one libgcc. So libgcc (and the winpthread it needs) stay DLLs, copied beside vellum.dll,
     # and only libstdc++ is linked in.
-    add_link_options(-static-libstdc++ -shared-libgcc)
+    target_link_options(vellum_flags INTERFACE -static-libstdc++ -shared-libgcc)
     set(VELLUM_RUNTIME_DLLS)
     foreach(dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
       execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE path
@@ -40,6 +49,26 @@ endif()
 
 option(VELLUM_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 if(VELLUM_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
+  target_compile_options(vellum_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all
+                         -fno-omit-frame-pointer)
+  target_link_options(vellum_flags INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Links vellum_flags into every target that compiles or links something, in the folder given and
+# the folders below it that belong to the project (not GoogleTest's, built from its own tree).
+function(vellum_apply_flags directory)
+  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(NOT type MATCHES "INTERFACE_LIBRARY|UTILITY")
+      target_link_libraries(${target} PRIVATE $<BUILD_INTERFACE:vellum_flags>)
+    endif()
+  endforeach()
+  get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+  foreach(subdirectory IN LISTS subdirectories)
+    cmake_path(IS_PREFIX PROJECT_SOURCE_DIR "${subdirectory}" NORMALIZE ours)
+    if(ours)
+      vellum_apply_flags(${subdirectory})
+    endif()
+  endforeach()
+endfunction()

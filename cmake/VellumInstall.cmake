@@ -10,13 +10,6 @@ include(CMakePackageConfigHelpers)
 
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/vellum)
 
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/vellum/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vellum
-        FILES_MATCHING PATTERN "*.h")
-# The host's headers keep their own folder, so that packs and tests include <host/protocol.h>
-# from the installed package as they do in this tree, without a folder named "host" among the
-# system's headers.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/host/ DESTINATION ${VELLUM_INSTALL_HOST_INCLUDEDIR}/host
-        FILES_MATCHING PATTERN "*.h")
 
 # The installed program finds the library beside it (lib next to bin).
 file(RELATIVE_PATH bin_to_lib ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
@@ -24,10 +17,20 @@ if(NOT WIN32)
   set_target_properties(vellum-host PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
 endif()
 
-install(TARGETS vellum vellum_host vellum_pack vellum-host EXPORT vellumTargets
+# Only the headers of the targets' header sets are installed: the ones a pack or a pack's test
+# includes, not the library's internal ones. The host's headers keep their own folder, so that
+# packs and tests include <host/protocol.h> from the installed package as they do in this tree,
+# without a folder named "host" among the system's headers.
+install(TARGETS vellum EXPORT vellumTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS vellum_host vellum_pack vellum-host EXPORT vellumTargets
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        FILE_SET HEADERS DESTINATION ${VELLUM_INSTALL_HOST_INCLUDEDIR})
 set_target_properties(vellum_host PROPERTIES EXPORT_NAME host)
 set_target_properties(vellum_pack PROPERTIES EXPORT_NAME pack)
 if(VELLUM_RUNTIME_DLLS)

@@ -1,10 +1,10 @@
 // Arbitrary text to the literal parser: a HostError naming the text, or a value whose printed and
 // displayed texts read back as a value printed the same; nothing left behind either way.
 #include "fuzz/fuzz_check.h"
-#include "host/fault_injection.h"
-#include "host/host_allocator.h"
-#include "host/literal.h"
-#include "host/printer.h"
+#include "host/testing/fault_injection.h"
+#include "host/library/host_allocator.h"
+#include "host/library/literal.h"
+#include "host/library/printer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "fuzz/fuzz_check.h"
-#include "host/values.h"
+#include "host/library/values.h"
 #include "tests/vectorize/oracle.h"
 // The fuzz targets link no test sources: the overload list is compiled in here.
 #include "tests/vectorize/overload_registry.cpp"

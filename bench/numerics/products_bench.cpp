@@ -11,8 +11,8 @@
 
 #include <vellum/numerics/products.h>
 
-#include "host/host_allocator.h"
-#include "host/values.h"
+#include "host/library/host_allocator.h"
+#include "host/library/values.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vellum/vellum.h>
 
-#include <host/pack_testing.h>
+#include <host/testing/pack_testing.h>
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <vellum/vellum.h>
 
-#include "host/pack_testing.h"
+#include "host/testing/pack_testing.h"
 
 extern "C" VellumPackTable const* vellum_pack_functions();
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <set>
 
-#include "host/printer.h"
+#include "host/library/printer.h"
 #include "tests/support/test_support.h"
 
 namespace vellum::test {

@@ -1,8 +1,8 @@
 // The literal syntax of the reference host, read through parse_literal and printed back.
 #include <string_view>
 
-#include "host/literal.h"
-#include "host/printer.h"
+#include "host/library/literal.h"
+#include "host/library/printer.h"
 #include "tests/support/sweep.h"
 #include "tests/support/test_support.h"
 

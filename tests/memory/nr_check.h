@@ -13,8 +13,9 @@
 #include <vector>
 
 #include <vellum/memory/nr_arrays.h>
+#include <vellum/memory/nr_arrays_table.h>
 
-#include "host/fault_injection.h"
+#include "host/testing/fault_injection.h"
 
 namespace vellum::test {
 

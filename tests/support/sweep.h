@@ -17,8 +17,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/fault_injection.h"
-#include "host/host_allocator.h"
+#include "host/testing/fault_injection.h"
+#include "host/library/host_allocator.h"
 
 namespace vellum::test {
 

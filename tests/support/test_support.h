@@ -10,9 +10,20 @@
 
 #include <vellum/vellum.h>
 
-#include "host/fault_injection.h"
-#include "host/host_allocator.h"
-#include "host/values.h"
+#include "host/testing/fault_injection.h"
+#include "host/library/host_allocator.h"
+#include "host/library/values.h"
+
+// The library's tables, which the public headers keep from packs: tests walk them.
+#include <vellum/memory/nr_arrays_table.h>
+#include <vellum/numerics/cell_predicates_table.h>
+#include <vellum/packdesc/type_tables.h>
+#include <vellum/packdesc/type_words_table.h>
+#include <vellum/values/allocator_slots.h>
+#include <vellum/values/error_texts_table.h>
+#include <vellum/values/names_table.h>
+#include <vellum/values/value_tags_table.h>
+#include <vellum/vectorize/overload_tables.h>
 
 namespace vellum::test {
 

@@ -6,8 +6,8 @@
 #include <bit>
 #include <cstring>
 
-#include "host/fault_injection.h"
-#include "host/host_allocator.h"
+#include "host/testing/fault_injection.h"
+#include "host/library/host_allocator.h"
 #include "tests/vectorize/overload_registry.h"
 
 namespace vellum::test {

@@ -3,6 +3,8 @@
 #include <type_traits>
 #include <utility>
 
+#include <vellum/vectorize/overload_tables.h>
+
 namespace vellum::test {
 
 namespace {

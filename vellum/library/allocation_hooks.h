@@ -1,7 +1,7 @@
 // Where vellum.dll takes its heap blocks from: a program that loads the DLL may export one
 // function under VELLUM_ALLOCATION_HOOKS_SYMBOL returning these hooks, and then every operator
 // new and delete inside the DLL goes to them. The test programs do, so that their allocation
-// counting and failure injection (host/fault_injection.h) see the library's own allocations as
+// counting and failure injection (host/testing/fault_injection.h) see the library's own allocations as
 // they do on ELF systems, where the program's operator new serves the shared library as well.
 // A program without the symbol (the host application) leaves the DLL on the C runtime's heap.
 #pragma once

@@ -3,6 +3,9 @@
 #include <vellum/memory/blocks.h>
 #include <vellum/memory/nr_layout.h>
 
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/memory/nr_arrays_table.h>
+
 // Every exported operation is one instance of the generic allocation or release below, for its
 // element type, dimension and layout. Handed-out pointers lie outside their blocks by design, so
 // they are computed as integers and only blocks' own addresses are ever used as pointers here.

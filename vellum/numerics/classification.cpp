@@ -6,6 +6,9 @@
 #include <vellum/values/error_texts.h>
 #include <vellum/values/matrix_cells.h>
 
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/numerics/cell_predicates_table.h>
+
 using vellum::numerics::imag_cell;
 using vellum::numerics::real_cell;
 

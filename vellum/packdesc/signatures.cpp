@@ -4,6 +4,9 @@
 
 #include <string_view>
 
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/packdesc/type_tables.h>
+
 namespace {
 
 // Applies F to each of one to twelve arguments.

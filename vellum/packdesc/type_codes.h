@@ -4,23 +4,13 @@
 
 #include <cstdint>
 
-// The words of the exported names and the codes they stand for.
-#define VELLUM_TYPE_WORDS(X) \
-  X(Any, 1)                  \
-  X(Num, 2)                  \
-  X(Str, 3)                  \
-  X(Mat, 5)                  \
-  X(List, 6)                 \
-  X(Lam, 8)                  \
-  X(Id, 10)                  \
-  X(Rng, 16)                 \
-  X(Component, 19)           \
-  X(APair, 22)               \
-  X(Unit, 29)                \
-  X(GlobList, 31)
+#include <vellum/packdesc/type_words_table.h>
+
 
 namespace vellum::type_code {
 #define VELLUM_TYPE_CODE(word, code) inline constexpr std::int32_t word = code;
 VELLUM_TYPE_WORDS(VELLUM_TYPE_CODE)
 #undef VELLUM_TYPE_CODE
 }  // namespace vellum::type_code
+
+#undef VELLUM_TYPE_WORDS

@@ -2,22 +2,8 @@
 // fault, counted from 1; mkError with a call context turns it into the error's position.
 #pragma once
 
-#define VELLUM_ERROR_TEXTS(X)                      \
-  X(out_of_memory, "out of memory")                \
-  X(invalid, "invalid")                            \
-  X(interrupted, "interrupted")                    \
-  X(array_size_mismatch, "array size mismatch")    \
-  X(invalid_dimension, "invalid dimension")        \
-  X(must_be_square, "must be square")              \
-  X(index_out_of_bounds, "index out of bounds")    \
-  X(unknown_error, "Unknown error")                \
-  X(file_extension_error, "file extension error")  \
-  X(not_nested_1, "1.may not be nested")           \
-  X(not_nested_2, "2.may not be nested")           \
-  X(not_nested_4, "4.may not be nested")           \
-  X(must_be_string_1, "1.must be string")          \
-  X(must_be_string_2, "2.must be string")          \
-  X(illegal_context, "illegal context")
+#include <vellum/values/error_texts_table.h>
+
 
 namespace vellum::error_text {
 #define VELLUM_DEFINE_ERROR_TEXT(name, text) inline constexpr char name[] = text;
@@ -36,3 +22,5 @@ constexpr char const* not_nested(int position) noexcept {
   }
 }
 }  // namespace vellum::error_text
+
+#undef VELLUM_ERROR_TEXTS

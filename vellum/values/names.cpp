@@ -2,6 +2,9 @@
 // the moment the library is loaded.
 #include <vellum/values/names.h>
 
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/values/names_table.h>
+
 namespace {
 template <std::size_t N>
 constexpr aString string_record(char const (&text)[N]) {

@@ -2,6 +2,9 @@
 #include <vellum/vectorize/skeletons.h>
 #include <vellum/vectorize/vectorize.h>
 
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/vectorize/overload_tables.h>
+
 using vellum::kernels::Rule;
 using vellum::kernels::Skeleton;
 

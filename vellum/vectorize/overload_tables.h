@@ -6,7 +6,10 @@
 // Pairs:          X(first kind, second kind, result kind, result rule), each row giving the
 //                 vector and the matrix overload (kinds Real, Imag, Cplx).
 // Dispatching:    X(name, result, (operand types)).
-#pragma once
+//
+// No include guard: the header that includes this one undefines its macros once it is done with
+// them, so that a pack sees none; a source that generates code from the table includes this
+// header again.
 
 // One vector or matrix operand.
 #define VELLUM_UNARY_KERNELS(X)                                                  \

@@ -12,22 +12,20 @@
 #include <vellum/vectorize/overload_tables.h>
 #include <vellum/vectorize/scalar_functions.h>
 
-#define VELLUM_DECLARE_KERNEL(name, Result, operands, nested, skeleton, rule) \
+// Typed kernels and dispatching overloads alike: name, result view and operand views lead the row.
+#define VELLUM_DECLARE_OVERLOAD(name, Result, operands, ...) \
   VELLUM_API Result* name(EfiCallContext* context, VELLUM_SCALAR_FN operands function, VELLUM_OPERAND_PARAMS operands);
 #define VELLUM_DECLARE_PAIR(first, second, result, rule) \
-  VELLUM_PAIR_AS_KERNELS(VELLUM_DECLARE_KERNEL, first, second, result, rule)
-#define VELLUM_DECLARE_DISPATCH(name, Result, operands) \
-  VELLUM_API Result* name(EfiCallContext* context, VELLUM_SCALAR_FN operands function, VELLUM_OPERAND_PARAMS operands);
+  VELLUM_PAIR_AS_KERNELS(VELLUM_DECLARE_OVERLOAD, first, second, result, rule)
 
-VELLUM_UNARY_KERNELS(VELLUM_DECLARE_KERNEL)
-VELLUM_VECTOR_SCALAR_KERNELS(VELLUM_DECLARE_KERNEL)
-VELLUM_MATRIX_SCALAR_KERNELS(VELLUM_DECLARE_KERNEL)
+VELLUM_UNARY_KERNELS(VELLUM_DECLARE_OVERLOAD)
+VELLUM_VECTOR_SCALAR_KERNELS(VELLUM_DECLARE_OVERLOAD)
+VELLUM_MATRIX_SCALAR_KERNELS(VELLUM_DECLARE_OVERLOAD)
 VELLUM_PAIR_KERNELS(VELLUM_DECLARE_PAIR)
-VELLUM_DISPATCHING_OVERLOADS(VELLUM_DECLARE_DISPATCH)
+VELLUM_DISPATCHING_OVERLOADS(VELLUM_DECLARE_OVERLOAD)
 
-#undef VELLUM_DECLARE_KERNEL
+#undef VELLUM_DECLARE_OVERLOAD
 #undef VELLUM_DECLARE_PAIR
-#undef VELLUM_DECLARE_DISPATCH
 
 // A string and every string cell of a vector, in either order ("2.must be string" or
 // "1.must be string" for a cell that is not one); real unless an imaginary part is not 0.
@@ -42,3 +40,26 @@ VELLUM_API aVector* vlVectorize(EfiCallContext* context, vlScalarFn2 numeric, vl
 // The call context and three matrices passed through with every element of the vector.
 VELLUM_API aVector* vlVectorize(EfiCallContext* context, vlContextFn function, aMatrix* first, aMatrix* second,
                                 aMatrix* third, aVector const* vector);
+
+#undef VELLUM_UNARY_KERNELS
+#undef VELLUM_VECTOR_SCALAR_KERNELS
+#undef VELLUM_MATRIX_SCALAR_KERNELS
+#undef VELLUM_PAIR_KERNELS
+#undef VELLUM_DISPATCHING_OVERLOADS
+#undef VELLUM_COUNT
+#undef VELLUM_COUNT_
+#undef VELLUM_CAT
+#undef VELLUM_CAT_
+#undef VELLUM_OPERAND_PARAMS
+#undef VELLUM_PARAMS_1
+#undef VELLUM_PARAMS_2
+#undef VELLUM_PARAMS_3
+#undef VELLUM_PARAMS_4
+#undef VELLUM_OPERAND_ARGS
+#undef VELLUM_ARGS_1
+#undef VELLUM_ARGS_2
+#undef VELLUM_ARGS_3
+#undef VELLUM_ARGS_4
+#undef VELLUM_SCALAR_FN
+#undef VELLUM_UNPAREN
+#undef VELLUM_PAIR_AS_KERNELS

@@ -1,4 +1,4 @@
-#include "host/low_memory.h"
+#include "host/library/low_memory.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "host/pack.h"
+#include "host/library/pack.h"
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -8,6 +8,9 @@
 
 #include <vellum/packdesc/type_codes.h>
 #include <vellum/values/error.h>
+
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/packdesc/type_words_table.h>
 
 namespace vellum::host {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/command_line.h"
+#include "host/tool/command_line.h"
 
 namespace vellum::host {
 

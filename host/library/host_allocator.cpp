@@ -1,4 +1,4 @@
-#include "host/host_allocator.h"
+#include "host/library/host_allocator.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +8,9 @@
 #include <vellum/values/error.h>
 #include <vellum/values/matrix_cells.h>
 #include <vellum/values/string.h>
+
+// The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/values/allocator_slots.h>
 
 namespace vellum::host {
 

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "host/host_allocator.h"
-#include "host/literal.h"
-#include "host/pack.h"
-#include "host/printer.h"
+#include "host/library/host_allocator.h"
+#include "host/library/literal.h"
+#include "host/library/pack.h"
+#include "host/library/printer.h"
 
 namespace vellum::host {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/host_allocator.h"
+#include "host/library/host_allocator.h"
 #include "host/protocol.h"
 
 namespace vellum::host {

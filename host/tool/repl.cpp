@@ -1,4 +1,4 @@
-#include "host/repl.h"
+#include "host/tool/repl.h"
 
 #include <cstdio>
 #include <cstdlib>

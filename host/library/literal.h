@@ -11,7 +11,7 @@
 #include <vellum/values/allocator.h>
 #include <vellum/values/anyval.h>
 
-#include "host/pack.h"
+#include "host/library/pack.h"
 
 namespace vellum::host {
 

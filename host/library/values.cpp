@@ -1,4 +1,4 @@
-#include "host/values.h"
+#include "host/library/values.h"
 
 #include <memory>
 #include <stdexcept>

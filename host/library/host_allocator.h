@@ -33,10 +33,11 @@
 #include <vector>
 
 #include <vellum/values/allocator.h>
+#include <vellum/values/allocator_slots.h>
 #include <vellum/values/matrix.h>
 
-#include "host/low_memory.h"
-#include "host/untracked_allocator.h"
+#include "host/library/low_memory.h"
+#include "host/library/untracked_allocator.h"
 
 namespace vellum::host {
 
@@ -167,3 +168,5 @@ class HostAllocator final : public IvlAllocator {
 };
 
 }  // namespace vellum::host
+
+#undef VELLUM_ALLOCATOR_SLOTS

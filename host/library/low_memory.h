@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "host/untracked_allocator.h"
+#include "host/library/untracked_allocator.h"
 
 namespace vellum::host {
 

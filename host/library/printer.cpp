@@ -1,4 +1,4 @@
-#include "host/printer.h"
+#include "host/library/printer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "host/fault_injection.h"
+#include "host/testing/fault_injection.h"
 
 #include <algorithm>
 #include <atomic>

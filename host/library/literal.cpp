@@ -1,4 +1,4 @@
-#include "host/literal.h"
+#include "host/library/literal.h"
 
 #include <cctype>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <vellum/values/matrix_cells.h>
 #include <vellum/values/string.h>
 
-#include "host/values.h"
+#include "host/library/values.h"
 
 namespace vellum::host {
 

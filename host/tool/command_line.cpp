@@ -1,4 +1,4 @@
-#include "host/command_line.h"
+#include "host/tool/command_line.h"
 
 #include <cctype>
 #include <cstdio>
@@ -6,9 +6,9 @@
 
 #include <vellum/diag/timers.h>
 
-#include "host/host_allocator.h"
-#include "host/literal.h"
-#include "host/printer.h"
+#include "host/library/host_allocator.h"
+#include "host/library/literal.h"
+#include "host/library/printer.h"
 
 namespace vellum::host {
 

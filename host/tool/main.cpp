@@ -24,12 +24,12 @@
 #include <vellum/platform/registry.h>
 #include <vellum/vellum.h>
 
-#include "host/command_line.h"
-#include "host/host_allocator.h"
-#include "host/pack.h"
-#include "host/printer.h"
-#include "host/repl.h"
-#include "host/values.h"
+#include "host/tool/command_line.h"
+#include "host/library/host_allocator.h"
+#include "host/library/pack.h"
+#include "host/library/printer.h"
+#include "host/tool/repl.h"
+#include "host/library/values.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/pack.h"
+#include "host/library/pack.h"
 
 namespace vellum::host {
 

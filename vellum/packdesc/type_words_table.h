@@ -1,0 +1,20 @@
+// The type words of the exported names and the codes they stand for: X(word, code).
+//
+// No include guard: the header that includes this one undefines its macros once it is done with
+// them, so that a pack sees none; a source that generates code from the table includes this
+// header again.
+
+// The words of the exported names and the codes they stand for.
+#define VELLUM_TYPE_WORDS(X) \
+  X(Any, 1)                  \
+  X(Num, 2)                  \
+  X(Str, 3)                  \
+  X(Mat, 5)                  \
+  X(List, 6)                 \
+  X(Lam, 8)                  \
+  X(Id, 10)                  \
+  X(Rng, 16)                 \
+  X(Component, 19)           \
+  X(APair, 22)               \
+  X(Unit, 29)                \
+  X(GlobList, 31)

@@ -1,0 +1,22 @@
+// The library's error texts, one row per text: X(name, text).
+//
+// No include guard: the header that includes this one undefines its macros once it is done with
+// them, so that a pack sees none; a source that generates code from the table includes this
+// header again.
+
+#define VELLUM_ERROR_TEXTS(X)                      \
+  X(out_of_memory, "out of memory")                \
+  X(invalid, "invalid")                            \
+  X(interrupted, "interrupted")                    \
+  X(array_size_mismatch, "array size mismatch")    \
+  X(invalid_dimension, "invalid dimension")        \
+  X(must_be_square, "must be square")              \
+  X(index_out_of_bounds, "index out of bounds")    \
+  X(unknown_error, "Unknown error")                \
+  X(file_extension_error, "file extension error")  \
+  X(not_nested_1, "1.may not be nested")           \
+  X(not_nested_2, "2.may not be nested")           \
+  X(not_nested_4, "4.may not be nested")           \
+  X(must_be_string_1, "1.must be string")          \
+  X(must_be_string_2, "2.must be string")          \
+  X(illegal_context, "illegal context")
