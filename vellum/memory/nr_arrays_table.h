@@ -4,6 +4,8 @@
 // them, so that a pack sees none; a source that generates code from the table includes this
 // header again.
 
+#include <vellum/library/macro_helpers.h>
+
 // The operations, one row per family: allocation, release, layout, dimension, element types.
 // One dimension has the one layout, a single block.
 #define VELLUM_NR_ARRAY_OPERATIONS(X)                                                          \
@@ -18,38 +20,17 @@
 
 // A family row as one X(allocation, release, layout, dimension, element type) per element type.
 #define VELLUM_NR_EACH_TYPE(X, allocation, release, layout, dimension, types) \
-  VELLUM_NR_EACH_(X, allocation, release, layout, dimension, VELLUM_NR_UNPAREN types)
-
-#define VELLUM_NR_UNPAREN(...) __VA_ARGS__
-
-#define VELLUM_NR_EACH_(X, a, r, l, d, ...) \
-  VELLUM_NR_PICK(__VA_ARGS__, 6, 5, 4, 3, 2, 1, )(X, a, r, l, d, __VA_ARGS__)
-
-#define VELLUM_NR_PICK(t1, t2, t3, t4, t5, t6, n, ...) VELLUM_NR_EACH_##n
-
-#define VELLUM_NR_EACH_1(X, a, r, l, d, T) X(a, r, l, d, T)
-
-#define VELLUM_NR_EACH_2(X, a, r, l, d, T, ...) X(a, r, l, d, T) VELLUM_NR_EACH_1(X, a, r, l, d, __VA_ARGS__)
-
-#define VELLUM_NR_EACH_3(X, a, r, l, d, T, ...) X(a, r, l, d, T) VELLUM_NR_EACH_2(X, a, r, l, d, __VA_ARGS__)
-
-#define VELLUM_NR_EACH_4(X, a, r, l, d, T, ...) X(a, r, l, d, T) VELLUM_NR_EACH_3(X, a, r, l, d, __VA_ARGS__)
-
-#define VELLUM_NR_EACH_5(X, a, r, l, d, T, ...) X(a, r, l, d, T) VELLUM_NR_EACH_4(X, a, r, l, d, __VA_ARGS__)
-
-#define VELLUM_NR_EACH_6(X, a, r, l, d, T, ...) X(a, r, l, d, T) VELLUM_NR_EACH_5(X, a, r, l, d, __VA_ARGS__)
+  VELLUM_FOR_EACH(VELLUM_NR_ONE_TYPE, (X, allocation, release, layout, dimension), VELLUM_UNPAREN types)
+#define VELLUM_NR_ONE_TYPE(row, T) VELLUM_NR_CALL(VELLUM_NR_APPLY, (VELLUM_UNPAREN row, T))
+#define VELLUM_NR_CALL(M, arguments) M arguments
+#define VELLUM_NR_APPLY(X, allocation, release, layout, dimension, T) X(allocation, release, layout, dimension, T)
 
 // The caller's pointer and the bounds by dimension.
 #define VELLUM_NR_POINTER_1 *
-
 #define VELLUM_NR_POINTER_2 **
-
 #define VELLUM_NR_POINTER_3 ***
-
 #define VELLUM_NR_BOUNDS_1 std::uint32_t lo, std::uint32_t hi
-
 #define VELLUM_NR_BOUNDS_2 std::uint32_t rlo, std::uint32_t rhi, std::uint32_t clo, std::uint32_t chi
-
 #define VELLUM_NR_BOUNDS_3                                                                  \
   std::uint32_t rlo, std::uint32_t rhi, std::uint32_t clo, std::uint32_t chi, std::uint32_t dlo, \
       std::uint32_t dhi

@@ -5,30 +5,13 @@
 #include <string_view>
 
 // The table again: the header above undefined it once it had declared what it generates.
+#include <vellum/library/macro_helpers.h>
 #include <vellum/packdesc/type_tables.h>
 
 namespace {
 
-// Applies F to each of one to twelve arguments.
-#define VELLUM_PD_CAT(a, b) VELLUM_PD_CAT_(a, b)
-#define VELLUM_PD_CAT_(a, b) a##b
-#define VELLUM_PD_COUNT(...) VELLUM_PD_COUNT_(__VA_ARGS__, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0)
-#define VELLUM_PD_COUNT_(_1, _2, _3, _4, _5, _6, _7, _8, _9, _10, _11, _12, n, ...) n
-#define VELLUM_FOR_EACH(F, ...) VELLUM_PD_CAT(VELLUM_FE_, VELLUM_PD_COUNT(__VA_ARGS__))(F, __VA_ARGS__)
-#define VELLUM_FE_1(F, a) F(a)
-#define VELLUM_FE_2(F, a, ...) F(a) VELLUM_FE_1(F, __VA_ARGS__)
-#define VELLUM_FE_3(F, a, ...) F(a) VELLUM_FE_2(F, __VA_ARGS__)
-#define VELLUM_FE_4(F, a, ...) F(a) VELLUM_FE_3(F, __VA_ARGS__)
-#define VELLUM_FE_5(F, a, ...) F(a) VELLUM_FE_4(F, __VA_ARGS__)
-#define VELLUM_FE_6(F, a, ...) F(a) VELLUM_FE_5(F, __VA_ARGS__)
-#define VELLUM_FE_7(F, a, ...) F(a) VELLUM_FE_6(F, __VA_ARGS__)
-#define VELLUM_FE_8(F, a, ...) F(a) VELLUM_FE_7(F, __VA_ARGS__)
-#define VELLUM_FE_9(F, a, ...) F(a) VELLUM_FE_8(F, __VA_ARGS__)
-#define VELLUM_FE_10(F, a, ...) F(a) VELLUM_FE_9(F, __VA_ARGS__)
-#define VELLUM_FE_11(F, a, ...) F(a) VELLUM_FE_10(F, __VA_ARGS__)
-#define VELLUM_FE_12(F, a, ...) F(a) VELLUM_FE_11(F, __VA_ARGS__)
-#define VELLUM_ENTRY(word) svlType{vellum::type_code::word, 0},
-#define VELLUM_WORD(word) #word
+#define VELLUM_ENTRY(unused, word) svlType{vellum::type_code::word, 0},
+#define VELLUM_WORD(unused, word) #word
 
 // The words of a stem, underscores left out ("Mat_Num" -> "MatNum"; "Variable" is "Var").
 consteval bool same_words(std::string_view list, std::string_view stem) {
@@ -51,9 +34,9 @@ VELLUM_TYPE_OBJECTS(VELLUM_DEFINE_TYPE_OBJECT)
   constinit sTypelist const word##Typelist = {1, &word##Type};          \
   constinit sTypelist const* const p##word##Typelist = &word##Typelist;
 #define VELLUM_DEFINE_LONG_LIST(name, ...)                                                              \
-  static_assert(std::string_view(#name) == VELLUM_FOR_EACH(VELLUM_WORD, __VA_ARGS__), "list " #name);  \
-  constinit svlType const name##Type[] = {VELLUM_FOR_EACH(VELLUM_ENTRY, __VA_ARGS__)};                  \
-  constinit sTypelist const name##Typelist = {VELLUM_PD_COUNT(__VA_ARGS__), name##Type};                 \
+  static_assert(std::string_view(#name) == VELLUM_FOR_EACH(VELLUM_WORD, ~, __VA_ARGS__), "list " #name);  \
+  constinit svlType const name##Type[] = {VELLUM_FOR_EACH(VELLUM_ENTRY, ~, __VA_ARGS__)};                  \
+  constinit sTypelist const name##Typelist = {VELLUM_COUNT(__VA_ARGS__), name##Type};                 \
   constinit sTypelist const* const p##name##Typelist = &name##Typelist;
 VELLUM_TYPE_LISTS(VELLUM_DEFINE_ONE_WORD_LIST, VELLUM_DEFINE_LONG_LIST)
 constinit sTypelist const VarTypelist = {0, nullptr};

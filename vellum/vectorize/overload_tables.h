@@ -11,6 +11,8 @@
 // them, so that a pack sees none; a source that generates code from the table includes this
 // header again.
 
+#include <vellum/library/macro_helpers.h>
+
 // One vector or matrix operand.
 #define VELLUM_UNARY_KERNELS(X)                                                  \
   X(vlVectorize,   aRealVec,    (aRealVec),    1, Buffered, Real)                \
@@ -108,10 +110,6 @@
   X(vlVectorize,   aMatrix, (aMatrix, aMatrix))
 
 // Parameter lists from a parenthesised list of one to four operand types.
-#define VELLUM_COUNT(...) VELLUM_COUNT_(__VA_ARGS__, 4, 3, 2, 1, 0)
-#define VELLUM_COUNT_(a, b, c, d, n, ...) n
-#define VELLUM_CAT(a, b) VELLUM_CAT_(a, b)
-#define VELLUM_CAT_(a, b) a##b
 #define VELLUM_OPERAND_PARAMS(...) VELLUM_CAT(VELLUM_PARAMS_, VELLUM_COUNT(__VA_ARGS__))(__VA_ARGS__)
 #define VELLUM_PARAMS_1(A) A const* o1
 #define VELLUM_PARAMS_2(A, B) A const* o1, B const* o2
@@ -123,7 +121,6 @@
 #define VELLUM_ARGS_3 o1, o2, o3
 #define VELLUM_ARGS_4 o1, o2, o3, o4
 #define VELLUM_SCALAR_FN(...) VELLUM_CAT(vlScalarFn, VELLUM_COUNT(__VA_ARGS__))
-#define VELLUM_UNPAREN(...) __VA_ARGS__
 
 // A pair row as the two typed-kernel rows it stands for.
 #define VELLUM_PAIR_AS_KERNELS(X, first, second, result, rule)                                          \

@@ -46,10 +46,6 @@ VELLUM_API aVector* vlVectorize(EfiCallContext* context, vlContextFn function, a
 #undef VELLUM_MATRIX_SCALAR_KERNELS
 #undef VELLUM_PAIR_KERNELS
 #undef VELLUM_DISPATCHING_OVERLOADS
-#undef VELLUM_COUNT
-#undef VELLUM_COUNT_
-#undef VELLUM_CAT
-#undef VELLUM_CAT_
 #undef VELLUM_OPERAND_PARAMS
 #undef VELLUM_PARAMS_1
 #undef VELLUM_PARAMS_2
@@ -61,5 +57,5 @@ VELLUM_API aVector* vlVectorize(EfiCallContext* context, vlContextFn function, a
 #undef VELLUM_ARGS_3
 #undef VELLUM_ARGS_4
 #undef VELLUM_SCALAR_FN
-#undef VELLUM_UNPAREN
 #undef VELLUM_PAIR_AS_KERNELS
+#include <vellum/library/macro_helpers_undef.h>
