@@ -2,13 +2,8 @@
 # vellum_flags. vellum_apply_flags() (called once, at the end of the top-level CMakeLists.txt)
 # links it into every target of the project's own folders.
 
-# The prescribed branch structures of the numeric operations decide the last bits of their
-# results, so contraction into fused multiply-adds and value-changing optimisations stay off, and
-# 32-bit x86 computes in SSE2 registers rather than in the x87's wider ones.
-set(VELLUM_FLOATING_POINT_FLAGS -ffp-contract=off -fno-fast-math)
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  list(APPEND VELLUM_FLOATING_POINT_FLAGS -msse2 -mfpmath=sse)
-endif()
+# VELLUM_FLOATING_POINT_FLAGS: stated once, where packs get them too (the installed package).
+include(VellumFunctionPack)
 
 add_library(vellum_flags INTERFACE)
 target_compile_options(vellum_flags INTERFACE ${VELLUM_FLOATING_POINT_FLAGS} -Wall -Wextra)

@@ -2,6 +2,16 @@
 # with dlopen or LoadLibrary. It links the library, sees the host protocol (host/protocol.h), and
 # exports only what it marks: its protocol entry (VELLUM_PACK_FUNCTIONS) and, if it has them,
 # its registration functions. The same function serves this source tree and an installed package.
+
+# The floating-point flags of the library, which every pack and every target of this project
+# shares: the prescribed branch structures of the numeric operations decide the last bits of
+# their results, so contraction into fused multiply-adds and value-changing optimisations stay
+# off, and 32-bit x86 computes in SSE2 registers rather than in the x87's wider ones.
+set(VELLUM_FLOATING_POINT_FLAGS -ffp-contract=off -fno-fast-math)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND VELLUM_FLOATING_POINT_FLAGS -msse2 -mfpmath=sse)
+endif()
+
 function(vellum_add_function_pack name)
   if(NOT ARGN)
     message(FATAL_ERROR "vellum_add_function_pack(${name}): no sources")
@@ -9,9 +19,8 @@ function(vellum_add_function_pack name)
   add_library(${name} MODULE ${ARGN})
   target_link_libraries(${name} PRIVATE vellum::pack)
   target_compile_features(${name} PRIVATE cxx_std_20)
-  # The numeric results a pack hands back are compared bit for bit with the library's own: no
-  # contraction into fused multiply-adds, no value-changing optimisation.
-  target_compile_options(${name} PRIVATE -ffp-contract=off -fno-fast-math)
+  # The numeric results a pack hands back are compared bit for bit with the library's own.
+  target_compile_options(${name} PRIVATE ${VELLUM_FLOATING_POINT_FLAGS})
   set_target_properties(${name} PROPERTIES
     PREFIX ""
     CXX_VISIBILITY_PRESET hidden

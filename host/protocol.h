@@ -37,6 +37,10 @@ using VellumPackEntryFunction = VellumPackTable const* (*)();
 #  define VELLUM_PACK_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+// The protocol entry, which every pack defines with VELLUM_PACK_FUNCTIONS: declared here too, so
+// that a test that links a pack's sources into its own program can call it.
+VELLUM_PACK_EXPORT VellumPackTable const* vellum_pack_functions();
+
 // Defines the protocol entry of a pack from an array of entries:
 //   VELLUM_PACK_FUNCTIONS(kEntries)
 #define VELLUM_PACK_FUNCTIONS(entries)                                                  \

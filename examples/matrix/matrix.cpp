@@ -3,6 +3,9 @@
 //
 //   mmul(A, B)    Mat, Mat -> Mat   the matrix product of the real parts
 //   transpose(M)  Mat -> Mat        the transpose of the real part
+//   norm(M)       Mat -> Num        the square root of the sum of the squares of the real parts
+#include <cmath>
+
 #include <host/protocol.h>
 #include <vellum/vellum.h>
 
@@ -46,9 +49,26 @@ void transpose_fn(EfiCallContext* context, Anyval** result, Anyval* const* args)
   *result = transposed;
 }
 
+// A number is a complex record with a zero imaginary part, made through the host's allocator.
+void norm_fn(EfiCallContext* context, Anyval** result, Anyval* const* args) {
+  if (refuse_nested(context, result, args, 1)) return;
+  auto const* m = static_cast<aMatrix const*>(args[0]);
+  double sum = 0.0;
+  for (int j = 0; j < m->cols; ++j)
+    for (int i = 0; i < m->rows; ++i) {
+      double const x = *vellum::elem_ptr(m->real, m->ld, i, j);
+      sum += x * x;
+    }
+  auto* norm = vellum::make_record<aComplex>(context->allocator, &IvlAllocator::AllocComplex, ValueTag::Complex);
+  norm->real = std::sqrt(sum);
+  norm->imag = 0.0;
+  *result = norm;
+}
+
 VellumPackEntry const kFunctions[] = {
     {"mmul", "A, B", {Mat_Mat_to_Mat, {}}, mmul_fn},
     {"transpose", "M", {Mat_to_Mat, {}}, transpose_fn},
+    {"norm", "M", {Mat_to_Num, {}}, norm_fn},
 };
 
 }  // namespace

@@ -18,6 +18,7 @@ TEST(ExamplePacks, Calls) {
   EXPECT_EQ(PackUnderTest(ELEMENTWISE_PACK).call("scale", {"[1; 3i]", "2-1i"}), "[2 - 1i; 3 + 6i]");
   EXPECT_EQ(PackUnderTest(MATRIX_PACK).call("mmul", {"[1, 2; 3, 4]", "[1, 0.5; -1, 2]"}), "[-1, 4.5; -1, 9.5]");
   EXPECT_EQ(PackUnderTest(MATRIX_PACK).call("transpose", {"[1, 2, 3; 4, 5, 6]"}), "[1, 4; 2, 5; 3, 6]");
+  EXPECT_EQ(PackUnderTest(MATRIX_PACK).call("norm", {"[3, 0; 4i, 0]"}), "3") << "the real parts alone";
   EXPECT_EQ(PackUnderTest(STRINGS_PACK).call("join", {"\"a\"", "\"B\\\"c\""}), "\"aB\\\"c\"");
 }
 

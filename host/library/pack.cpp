@@ -6,6 +6,11 @@
 #  include <dlfcn.h>
 #endif
 
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+
 #include <vellum/packdesc/type_codes.h>
 #include <vellum/values/error.h>
 
@@ -85,9 +90,20 @@ void Pack::check_table(VellumPackTable const* table) {
   if (!table || table->count < 0 || (table->count > 0 && !table->entries))
     throw HostError(path_ + " is not a pack: it has no usable " VELLUM_PACK_ENTRY_SYMBOL "()");
   table_ = table;
-  for (VellumPackEntry const& e : entries())
+  auto const list = entries();
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    VellumPackEntry const& e = list[k];
     if (!e.name || !e.function || !e.info.signature)
       throw HostError(path_ + " is not a pack: an entry of its table lacks a name, a signature or a function");
+    // A user calls a function by its name: a blank one cannot be called, and of two alike only one.
+    std::string_view const name = e.name;
+    if (std::ranges::all_of(name, [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }))
+      throw HostError(path_ + " is not a pack: entry " + std::to_string(k + 1) + " of its table has a blank name");
+    for (std::size_t j = 0; j < k; ++j)
+      if (name == list[j].name)
+        throw HostError(path_ + " is not a pack: entries " + std::to_string(j + 1) + " and " +
+                        std::to_string(k + 1) + " of its table are both named " + std::string(name));
+  }
 }
 
 Pack::~Pack() {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <utility>
 
 #include <vellum/diag/timers.h>
@@ -17,8 +18,11 @@ namespace {
 // Stops the function's timer and writes the report however the call ends.
 class TimedCall {
  public:
+  // A report that cannot be written is refused before the call rather than lost after it.
   TimedCall(char const* name, std::string const& path) : name_(name), path_(path) {
-    if (!path_.empty()) start(name_);
+    if (path_.empty()) return;
+    if (!std::ofstream(path_, std::ios::app)) throw HostError("cannot write the timing report to " + path_);
+    start(name_);
   }
   ~TimedCall() {
     if (path_.empty()) return;

@@ -11,25 +11,31 @@
 // --time FILE times the call with the library's named timers (one named after the function) and
 // writes their report to FILE.
 //
+// Options: --help (with a command: that command's own help), --version; `--` ends the options,
+// and so does a call's function name: what follows it is an argument.
+//
 // Exit status: 0 a value; 1 the result is an error value; 2 bad input (one line on stderr);
 // 3 with --check-leaks, records or arrays left neither handed back nor released.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include <vellum/platform/registry.h>
 #include <vellum/vellum.h>
 
-#include "host/tool/command_line.h"
 #include "host/library/host_allocator.h"
 #include "host/library/pack.h"
 #include "host/library/printer.h"
-#include "host/tool/repl.h"
 #include "host/library/values.h"
+#include "host/tool/command_line.h"
+#include "host/tool/repl.h"
 
 namespace {
 
@@ -74,10 +80,26 @@ int run_demo() {
   return leaks.empty() ? 0 : 1;
 }
 
-
 constexpr char kUsage[] =
     "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [--check-leaks] [--time FILE] "
     "call PACK FUNCTION ARG... | repl PACK...";
+
+// Each command's own help (vellum-host COMMAND --help).
+struct Command {
+  char const* name;
+  char const* usage;
+  char const* help;
+};
+constexpr Command kCommands[] = {
+    {"demo", "demo", "builds values through the host allocator and prints them"},
+    {"packs", "packs", "lists the packs registered with the host: GUID and module"},
+    {"list", "list PACK", "lists the pack's functions and their signatures in words"},
+    {"register", "register PACK", "has the pack enrol itself with the host"},
+    {"unregister", "unregister PACK", "has the pack take its enrolment back"},
+    {"call", "[--check-leaks] [--time FILE] call PACK FUNCTION ARG...",
+     "calls FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG"},
+    {"repl", "[--check-leaks] [--time FILE] repl PACK...", "reads calls such as f(1, [2, 3]) line by line"},
+};
 
 constexpr char kPacksKey[] = "Vellum\\Functions";
 
@@ -96,8 +118,12 @@ std::vector<std::pair<std::string, std::string>> registered_packs() {
 
 std::string pack_path(std::string const& pack) {
   if (pack.empty() || pack.front() != '{') return pack;
+  // GUIDs are names without case, as the registry's key names are.
+  auto same_letters = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
   for (auto const& [guid, path] : registered_packs())
-    if (guid == pack) return path;
+    if (std::ranges::equal(guid, pack, same_letters)) return path;
   throw vellum::host::HostError("no pack is registered as " + pack);
 }
 
@@ -138,16 +164,41 @@ int run_registration(std::string const& path, bool enrol) {
 int run(int argc, char** argv) {
   vellum::host::CallOptions options;
   std::vector<std::string> words;
+  bool help = false;
+  // Options come before the operands they qualify: everything after `--`, and everything after a
+  // call's function name, is an operand.
+  bool options_end = false;
   for (int k = 1; k < argc; ++k) {
-    if (std::strcmp(argv[k], "--check-leaks") == 0)
+    std::string_view const arg = argv[k];
+    options_end = options_end || (words.size() >= 3 && words[0] == "call");
+    if (options_end || arg.size() < 2 || arg[0] != '-') {
+      words.emplace_back(arg);
+    } else if (arg == "--") {
+      options_end = true;
+    } else if (arg == "--check-leaks") {
       options.check_leaks = true;
-    else if (std::strcmp(argv[k], "--time") == 0 && k + 1 < argc)
+    } else if (arg == "--time" && k + 1 < argc) {
       options.time_path = argv[++k];
-    else if (std::strcmp(argv[k], "--help") == 0 || std::strcmp(argv[k], "-h") == 0) {
-      std::printf("%s\n", kUsage);
+    } else if (arg == "--help" || arg == "-h") {
+      help = true;
+    } else if (arg == "--version") {
+      std::printf("vellum-host %s\n", VELLUM_VERSION);
       return 0;
-    } else
-      words.emplace_back(argv[k]);
+    } else if (arg != "--time") {
+      throw vellum::host::HostError("unknown option " + std::string(arg));
+    } else {
+      words.clear();  // --time without its file: the usage below
+      break;
+    }
+  }
+  if (help) {
+    for (Command const& command : kCommands)
+      if (!words.empty() && words[0] == command.name) {
+        std::printf("usage: vellum-host %s\n%s\n", command.usage, command.help);
+        return 0;
+      }
+    std::printf("%s\n", kUsage);
+    return 0;
   }
   if (words.size() == 1 && words[0] == "demo") return run_demo();
   if (words.size() == 1 && words[0] == "packs") return run_packs();

@@ -58,6 +58,11 @@ TEST(Cli, OutputAndStatus) {
        {3, "\"kept\"\nvellum-host: leak left records or arrays behind:\nrecord "}, true, true},
       {{"call", FAULTY_PACK, "leak"}, {0, "\"kept\"\n"}},
       {{"--help"}, {0, usage}},
+      {{"--version", "demo"}, {0, "vellum-host " VELLUM_VERSION "\n"}},
+      {{"call", "--help"}, {0, "usage: vellum-host [--check-leaks] [--time FILE] call PACK FUNCTION ARG...\ncalls "
+                              "FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG\n"}},
+      {{"--bogus", "packs"}, bad("unknown option --bogus\n")},
+      {{"call", "--", MATRIX_PACK, "transpose", "--help"}, bad("malformed literal '--help' at column 2: "), true},
       {{"demo"},
        {0, "aString::mk(\"hello, host\")                   \"hello, host\"\n"
            "aMatrix::mk(1, 2, 5)                         [0, 0, 0; 0, 0, 5]\n"
@@ -79,6 +84,8 @@ TEST(Cli, OutputAndStatus) {
       {{}, {2, "", usage}},
       {{"call", MATRIX_PACK}, {2, "", usage}},
       {{"--time"}, {2, "", usage}},
+      {{"--time", "/nonexistent/t", "call", MATRIX_PACK, "transpose", "[1]"},
+       bad("cannot write the timing report to /nonexistent/t\n")},
       {{"register", MATRIX_PACK}, bad(MATRIX_PACK " does not register itself: it has no vellum_pack_register()\n")},
       {{"list", "{00000000-0000-0000-0000-000000000000}"},
        bad("no pack is registered as {00000000-0000-0000-0000-000000000000}\n")},
@@ -98,7 +105,9 @@ TEST(Cli, APackRegistersItselfAndIsNamedByItsGuid) {
   std::string const guid = "{5E11C0DE-57A1-4e6b-9C3A-517E0F2D64B8}";
   EXPECT_EQ(run_host({"register", STRINGS_PACK}), (HostRun{0, "registered " STRINGS_PACK "\n"}));
   EXPECT_EQ(run_host({"packs"}), (HostRun{0, guid + "  " STRINGS_PACK "\n"}));
-  EXPECT_EQ(run_host({"call", guid, "upper", "\"abc\""}), (HostRun{0, "\"ABC\"\n"}));
+  EXPECT_EQ(run_host({"call", "{5e11c0de-57a1-4E6B-9c3a-517e0f2d64b8}", "upper", "\"abc\""}),
+            (HostRun{0, "\"ABC\"\n"}))
+      << "a GUID is a name without case";
   EXPECT_EQ(run_host({"unregister", STRINGS_PACK}), (HostRun{0, "unregistered " STRINGS_PACK "\n"}));
   EXPECT_EQ(run_host({"packs"}), (HostRun{0, ""}));
 }

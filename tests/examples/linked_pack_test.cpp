@@ -5,8 +5,6 @@
 
 #include "host/testing/pack_testing.h"
 
-extern "C" VellumPackTable const* vellum_pack_functions();
-
 namespace {
 
 using vellum::host::PackUnderTest;
@@ -36,6 +34,12 @@ TEST(LinkedPack, CallsGoThroughTheLinkedTableAndTablesNoHostCanUseAreRefused) {
               table.count == 1 && table.entries
                   ? "(linked pack) is not a pack: an entry of its table lacks a name, a signature or a function"
                   : "(linked pack) is not a pack: it has no usable vellum_pack_functions()");
+  VellumPackEntry const named[] = {{" \t", "", {Str_to_Str, {}}, no_function},
+                                   {"f", "", {Str_to_Str, {}}, no_function}, {"f", "", {Str_to_Str, {}}, no_function}};
+  VellumPackTable const blank{1, named}, twice{2, named + 1};
+  EXPECT_EQ(refusal([&] { PackUnderTest pack(&blank); }), "(linked pack) is not a pack: entry 1 of its table has a blank name");
+  EXPECT_EQ(refusal([&] { PackUnderTest pack(&twice); }),
+            "(linked pack) is not a pack: entries 1 and 2 of its table are both named f");
   EXPECT_EQ(refusal([] { PackUnderTest pack(NOT_A_PACK); }),
             NOT_A_PACK " is not a pack: it has no usable vellum_pack_functions()");
 }
