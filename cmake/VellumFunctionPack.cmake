@@ -12,6 +12,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   list(APPEND VELLUM_FLOATING_POINT_FLAGS -msse2 -mfpmath=sse)
 endif()
 
+# The compile flags of every pack (the usage requirements of vellum::pack, and vellum.pc).
+set(VELLUM_PACK_FLAGS ${VELLUM_FLOATING_POINT_FLAGS} -fvisibility=hidden -fvisibility-inlines-hidden)
+
 function(vellum_add_function_pack name)
   if(NOT ARGN)
     message(FATAL_ERROR "vellum_add_function_pack(${name}): no sources")

@@ -52,5 +52,6 @@ install(FILES ${PROJECT_BINARY_DIR}/vellumConfig.cmake ${PROJECT_BINARY_DIR}/vel
 # anywhere (cmake --install --prefix DIR) and moved.
 file(RELATIVE_PATH pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
+list(JOIN VELLUM_PACK_FLAGS " " pc_pack_flags)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/vellum.pc.in ${PROJECT_BINARY_DIR}/vellum.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vellum.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
