@@ -20,14 +20,9 @@ function(vellum_add_function_pack name)
     message(FATAL_ERROR "vellum_add_function_pack(${name}): no sources")
   endif()
   add_library(${name} MODULE ${ARGN})
+  # vellum::pack brings C++20, the floating-point flags and hidden symbols.
   target_link_libraries(${name} PRIVATE vellum::pack)
-  target_compile_features(${name} PRIVATE cxx_std_20)
-  # The numeric results a pack hands back are compared bit for bit with the library's own.
-  target_compile_options(${name} PRIVATE ${VELLUM_FLOATING_POINT_FLAGS})
-  set_target_properties(${name} PROPERTIES
-    PREFIX ""
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON)
+  set_target_properties(${name} PROPERTIES PREFIX "")
   if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
     # A DLL that needs no runtime DLLs beside it, only vellum.dll.
     target_link_options(${name} PRIVATE -static)

@@ -166,10 +166,10 @@ std::int32_t VELLUM_COM HostAllocator::AllocString(aString** out, char const* te
 }
 
 std::int32_t VELLUM_COM HostAllocator::AllocGraphicHandle(aGraphicHandle** out, int handle) {
-  log_call(47);
+  log_call(slot::AllocGraphicHandle);
   last_graphic_handle_ = handle;
   if (refused()) return kOutOfMemory;
-  *out = reinterpret_cast<aGraphicHandle*>(make_record(47));
+  *out = reinterpret_cast<aGraphicHandle*>(make_record(slot::AllocGraphicHandle));
   return 0;
 }
 

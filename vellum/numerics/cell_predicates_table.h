@@ -1,8 +1,7 @@
 // The cell predicates of the matrix record, one row per predicate, and their parameter lists.
 //
-// No include guard: the header that includes this one undefines its macros once it is done with
-// them, so that a pack sees none; a source that generates code from the table includes this
-// header again.
+// No include guard: a table is undefined after use and included again where code is generated
+// from it ("Big tables as data" in docs/architecture.md).
 
 // The cell-kind predicates, one row each: (name, cells scanned, what is asked).
 //   Any:   some cell is a nested cell          String: some cell is a string cell
@@ -25,7 +24,5 @@
 // What each kind of scan takes besides the matrix: nothing, a row index or a column index
 // (from 0, inside the matrix).
 #define VELLUM_CELL_SCAN_PARAMS_Whole aMatrix* M
-
 #define VELLUM_CELL_SCAN_PARAMS_Row aMatrix* M, int row
-
 #define VELLUM_CELL_SCAN_PARAMS_Column aMatrix* M, int col

@@ -1,9 +1,8 @@
 // The exported description data as tables, one row per object family. The declarations in
 // signatures.h and the definitions in signatures.cpp are generated from these rows.
 //
-// No include guard: the header that includes this one undefines its macros once it is done with
-// them, so that a pack sees none; a source that generates code from the table includes this
-// header again.
+// No include guard: a table is undefined after use and included again where code is generated
+// from it ("Big tables as data" in docs/architecture.md).
 
 // The type-code objects (NumType, ...); Lam and APair have none.
 #define VELLUM_TYPE_OBJECTS(X) X(Rng) X(Unit) X(Num) X(Any) X(Str) X(Id) X(Mat) X(List) X(Component) X(GlobList)

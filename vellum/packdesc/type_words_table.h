@@ -1,10 +1,8 @@
 // The type words of the exported names and the codes they stand for: X(word, code).
 //
-// No include guard: the header that includes this one undefines its macros once it is done with
-// them, so that a pack sees none; a source that generates code from the table includes this
-// header again.
+// No include guard: a table is undefined after use and included again where code is generated
+// from it ("Big tables as data" in docs/architecture.md).
 
-// The words of the exported names and the codes they stand for.
 #define VELLUM_TYPE_WORDS(X) \
   X(Any, 1)                  \
   X(Num, 2)                  \

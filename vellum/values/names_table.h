@@ -1,8 +1,7 @@
 // The built-in names of the host, one row per name: X(stem, text).
 //
-// No include guard: the header that includes this one undefines its macros once it is done with
-// them, so that a pack sees none; a source that generates code from the table includes this
-// header again.
+// No include guard: a table is undefined after use and included again where code is generated
+// from it ("Big tables as data" in docs/architecture.md).
 
 #define VELLUM_BUILTIN_NAMES(X) \
   X(BREAK, "-break") \

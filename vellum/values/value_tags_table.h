@@ -1,8 +1,7 @@
-// The value tags, one row per tag: X(number, name).
+// The value tags: X(number, name).
 //
-// No include guard: the header that includes this one undefines its macros once it is done with
-// them, so that a pack sees none; a source that generates code from the table includes this
-// header again.
+// No include guard: a table is undefined after use and included again where code is generated
+// from it ("Big tables as data" in docs/architecture.md).
 
 // Tag numbers, one row per record kind (tag, enumerator). The type codes of function
 // signatures use the same numbers for the same kinds.

@@ -7,9 +7,8 @@
 //                 vector and the matrix overload (kinds Real, Imag, Cplx).
 // Dispatching:    X(name, result, (operand types)).
 //
-// No include guard: the header that includes this one undefines its macros once it is done with
-// them, so that a pack sees none; a source that generates code from the table includes this
-// header again.
+// No include guard: a table is undefined after use and included again where code is generated
+// from it ("Big tables as data" in docs/architecture.md).
 
 #include <vellum/library/macro_helpers.h>
 
