@@ -2,7 +2,8 @@
 # vellum_flags. vellum_apply_flags() (called once, at the end of the top-level CMakeLists.txt)
 # links it into every target of the project's own folders.
 
-# VELLUM_FLOATING_POINT_FLAGS: stated once, where packs get them too (the installed package).
+# VELLUM_FLOATING_POINT_FLAGS and VELLUM_LINK_FLAGS: stated once, where packs get them too (the
+# installed package).
 include(VellumFunctionPack)
 
 add_library(vellum_flags INTERFACE)
@@ -19,16 +20,10 @@ if(WIN32)
   # The C runtime's conforming scanning and printing (inf, nan, hexadecimal and denormal
   # numbers, correctly rounded digits), as on every other system, in every translation unit.
   target_compile_definitions(vellum_flags INTERFACE __USE_MINGW_ANSI_STDIO=1)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    # Self-contained programs and DLL: no runtime DLLs (libstdc++, libgcc, winpthread) beside them.
-    # Exceptions cross from one module to another through the system's own unwinder.
-    target_link_options(vellum_flags INTERFACE -static)
-  else()
-    # 32-bit exceptions unwind through libgcc's table of registered frames, one table per copy
-    # of libgcc: a text thrown by vellum.dll is caught in a pack only when every module shares
-    # one libgcc. So libgcc (and the winpthread it needs) stay DLLs, copied beside vellum.dll,
-    # and only libstdc++ is linked in.
-    target_link_options(vellum_flags INTERFACE -static-libstdc++ -shared-libgcc)
+  # Which runtime libraries go into each module, and which stay DLLs: VELLUM_LINK_FLAGS.
+  target_link_options(vellum_flags INTERFACE ${VELLUM_LINK_FLAGS})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The runtime DLLs that stay DLLs, copied and installed beside vellum.dll.
     set(VELLUM_RUNTIME_DLLS)
     foreach(dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
       execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE path

@@ -15,20 +15,52 @@ endif()
 # The compile flags of every pack (the usage requirements of vellum::pack, and vellum.pc).
 set(VELLUM_PACK_FLAGS ${VELLUM_FLOATING_POINT_FLAGS} -fvisibility=hidden -fvisibility-inlines-hidden)
 
+# The link flags of every Windows module that meets the library: packs, test programs, the host.
+# 64-bit modules are self-contained: no runtime DLLs (libstdc++, libgcc, winpthread) beside them,
+# and exceptions cross modules through the system's own unwinder. 32-bit exceptions unwind through
+# libgcc's table of registered frames, one per copy of libgcc: a text thrown by vellum.dll is
+# caught in a pack only when every module shares one libgcc. So libgcc (and the winpthread it
+# needs) stay DLLs, installed beside vellum.dll, and only libstdc++ is linked in.
+set(VELLUM_LINK_FLAGS)
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VELLUM_LINK_FLAGS -static)
+elseif(WIN32)
+  set(VELLUM_LINK_FLAGS -static-libstdc++ -shared-libgcc)
+endif()
+
 function(vellum_add_function_pack name)
   if(NOT ARGN)
     message(FATAL_ERROR "vellum_add_function_pack(${name}): no sources")
   endif()
   add_library(${name} MODULE ${ARGN})
-  # vellum::pack brings C++20, the floating-point flags and hidden symbols.
+  # vellum::pack brings C++20, the floating-point flags, hidden symbols and the link flags.
   target_link_libraries(${name} PRIVATE vellum::pack)
   set_target_properties(${name} PROPERTIES PREFIX "")
-  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
-    # A DLL that needs no runtime DLLs beside it, only vellum.dll.
-    target_link_options(${name} PRIVATE -static)
-  elseif(WIN32)
-    # A 32-bit pack shares libgcc with vellum.dll (the DLL beside it), so that texts thrown by
-    # the library or the pack unwind through the pack's frames; only libstdc++ is linked in.
-    target_link_options(${name} PRIVATE -static-libstdc++)
+endfunction()
+
+# vellum_add_pack_test(NAME PACK... SOURCES source...): the GoogleTest program NAME that tests the
+# packs PACK... (targets of vellum_add_function_pack) through the reference host's testing API
+# (host/testing/pack_testing.h), registered with CTest. Each pack's path is a macro named after it:
+# the pack `elementwise` is ELEMENTWISE_PACK. A cross-built test runs under the configured
+# emulator (CMAKE_CROSSCOMPILING_EMULATOR).
+function(vellum_add_pack_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES")
+  if(NOT arg_UNPARSED_ARGUMENTS OR NOT arg_SOURCES)
+    message(FATAL_ERROR "vellum_add_pack_test(${name}): name the packs, then SOURCES and the test's sources")
   endif()
+  if(NOT TARGET GTest::gtest_main)
+    find_package(GTest REQUIRED)
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE vellum::host GTest::gtest_main)
+  foreach(pack IN LISTS arg_UNPARSED_ARGUMENTS)
+    if(NOT TARGET ${pack})
+      message(FATAL_ERROR "vellum_add_pack_test(${name}): ${pack} is not a target of this project")
+    endif()
+    string(MAKE_C_IDENTIFIER "${pack}" macro)
+    string(TOUPPER "${macro}" macro)
+    target_compile_definitions(${name} PRIVATE ${macro}_PACK="$<TARGET_FILE:${pack}>")
+    add_dependencies(${name} ${pack})
+  endforeach()
+  add_test(NAME ${name} COMMAND ${name})
 endfunction()

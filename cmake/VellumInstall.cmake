@@ -1,11 +1,13 @@
 # cmake --install: the headers, the library, the reference host (program, library, protocol and
-# testing headers), a CMake package and a pkg-config file.
+# testing headers), a CMake package, and pkg-config files: vellum (a pack) and vellum-host (a
+# pack's tests).
 #
 #   find_package(vellum)  ->  vellum::vellum  (the shared library)
 #                             vellum::host    (the reference host, for a pack's tests)
 #                             vellum::pack    (what a pack module builds against)
 #                             vellum::vellum-host
 #                             vellum_add_function_pack(NAME SOURCES...)
+#                             vellum_add_pack_test(NAME PACK... SOURCES...)
 include(CMakePackageConfigHelpers)
 
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/vellum)
@@ -53,5 +55,16 @@ install(FILES ${PROJECT_BINARY_DIR}/vellumConfig.cmake ${PROJECT_BINARY_DIR}/vel
 file(RELATIVE_PATH pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
 list(JOIN VELLUM_PACK_FLAGS " " pc_pack_flags)
-configure_file(${PROJECT_SOURCE_DIR}/cmake/vellum.pc.in ${PROJECT_BINARY_DIR}/vellum.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/vellum.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# A module linked this way finds libvellum.so where it was installed, without LD_LIBRARY_PATH.
+set(pc_link_flags ${VELLUM_LINK_FLAGS})
+if(NOT WIN32)
+  list(APPEND pc_link_flags "-Wl,-rpath,\${libdir}")
+endif()
+list(JOIN pc_link_flags " " pc_link_flags)
+set(pc_host_libs ${CMAKE_DL_LIBS})
+list(TRANSFORM pc_host_libs PREPEND -l)
+list(JOIN pc_host_libs " " pc_host_libs)
+foreach(pc vellum vellum-host)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()

@@ -1,14 +1,21 @@
-// Testing a pack without the real host: load it, or link its sources into the test and pass its
-// table, call its functions with arguments in the literal syntax, and compare what the host
-// would print. Every call checks that the function left nothing behind unless told otherwise:
+// Testing a pack with GoogleTest, without the real host: load it, or link its sources into the
+// test and pass its table, call its functions with arguments in the literal syntax, and compare
+// what the host would print. Every call checks that the function left nothing behind unless told
+// otherwise:
 //
 //   vellum::host::PackUnderTest pack(ELEMENTWISE_PACK);          // the module's path
 //   vellum::host::PackUnderTest linked(vellum_pack_functions());  // the pack linked in
 //   EXPECT_EQ(pack.call("sqrt", {"[4, -9]"}), "[2, 3i]");
+//
+// What goes wrong around a call (a pack that does not load, a misspelt function, a bad literal, a
+// leak) is a failure of the test at the line that made or called the pack, and the test goes on.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <memory>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,21 +29,28 @@ namespace vellum::host {
 
 class PackUnderTest {
  public:
-  explicit PackUnderTest(std::string const& path) : pack_(std::make_unique<Pack>(path)) {
-    host_.set_report_on_destroy(false);
+  explicit PackUnderTest(std::string const& path, std::source_location where = std::source_location::current()) {
+    load([&] { return std::make_unique<Pack>(path); }, where);
   }
-  explicit PackUnderTest(VellumPackTable const* linked) : pack_(std::make_unique<Pack>(linked)) {
-    host_.set_report_on_destroy(false);
-  }
-
-  // The result as format_value prints it (an error value included). HostError for bad input, and
-  // when leak checking is on and the call left records or arrays neither returned nor released.
-  std::string call(std::string_view function, std::initializer_list<std::string_view> args) {
-    return format_value(call_value(function, args));
+  explicit PackUnderTest(VellumPackTable const* linked, std::source_location where = std::source_location::current()) {
+    load([&] { return std::make_unique<Pack>(linked); }, where);
   }
 
-  // The result itself, owned by the host until release_all().
+  // The result as format_value prints it (an error value included). When the call cannot be made
+  // or leaves records or arrays behind, the test fails at the caller's line and the text returned
+  // is "failed: " and the reason.
+  std::string call(std::string_view function, std::initializer_list<std::string_view> args,
+                   std::source_location where = std::source_location::current()) {
+    try {
+      return format_value(call_value(function, args));
+    } catch (HostError const& e) {
+      return fail(e.what(), where);
+    }
+  }
+
+  // The result itself, owned by the host until release_all(); HostError where call() fails.
   Anyval* call_value(std::string_view function, std::initializer_list<std::string_view> args) {
+    if (!pack_) throw HostError("no pack was loaded");
     VellumPackEntry const& entry = pack_->find(function);
     std::vector<Anyval*> values;
     for (std::string_view text : args) {
@@ -52,9 +66,23 @@ class PackUnderTest {
 
   void check_leaks(bool on) noexcept { check_leaks_ = on; }
   HostAllocator& host() noexcept { return host_; }
-  Pack const& pack() const noexcept { return *pack_; }
+  bool loaded() const noexcept { return pack_ != nullptr; }
+  Pack const& pack() const noexcept { return *pack_; }  // only once loaded()
 
  private:
+  void load(auto make, std::source_location where) {
+    host_.set_report_on_destroy(false);
+    try {
+      pack_ = make();
+    } catch (HostError const& e) {
+      fail(e.what(), where);
+    }
+  }
+  static std::string fail(std::string const& why, std::source_location where) {
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << why;
+    return "failed: " + why;
+  }
+
   HostAllocator host_;
   std::unique_ptr<Pack> pack_;
   bool check_leaks_ = true;

@@ -6,6 +6,7 @@
 //   vellum-host [--check-leaks] [--time FILE] call PACK FUNCTION ARG...
 //   vellum-host [--check-leaks] [--time FILE] repl PACK...   the same, line by line: f(arg, ...)
 //   vellum-host register PACK | unregister PACK   the pack enrols itself with the host (or leaves)
+//   vellum-host new NAME [DIR]                a pack project: source, test, CMakeLists.txt
 //
 // PACK is a module's path, or the GUID under which a pack is registered ("{...}").
 // --time FILE times the call with the library's named timers (one named after the function) and
@@ -35,6 +36,7 @@
 #include "host/library/printer.h"
 #include "host/library/values.h"
 #include "host/tool/command_line.h"
+#include "host/tool/new_pack.h"
 #include "host/tool/repl.h"
 
 namespace {
@@ -82,7 +84,7 @@ int run_demo() {
 
 constexpr char kUsage[] =
     "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [--check-leaks] [--time FILE] "
-    "call PACK FUNCTION ARG... | repl PACK...";
+    "call PACK FUNCTION ARG... | repl PACK... | new NAME [DIR]";
 
 // Each command's own help (vellum-host COMMAND --help).
 struct Command {
@@ -99,6 +101,9 @@ constexpr Command kCommands[] = {
     {"call", "[--check-leaks] [--time FILE] call PACK FUNCTION ARG...",
      "calls FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG"},
     {"repl", "[--check-leaks] [--time FILE] repl PACK...", "reads calls such as f(1, [2, 3]) line by line"},
+    {"new", "new NAME [DIR]",
+     "writes a pack project into DIR (else ./NAME): NAME.cpp, NAME_test.cpp and a CMakeLists.txt that finds the "
+     "installed package"},
 };
 
 constexpr char kPacksKey[] = "Vellum\\Functions";
@@ -205,6 +210,8 @@ int run(int argc, char** argv) {
   if (words.size() == 2 && words[0] == "list") return run_list(words[1]);
   if (words.size() == 2 && (words[0] == "register" || words[0] == "unregister"))
     return run_registration(words[1], words[0] == "register");
+  if ((words.size() == 2 || words.size() == 3) && words[0] == "new")
+    return vellum::host::run_new(words[1], words.size() == 3 ? words[2] : "");
   if (words.size() >= 3 && words[0] == "call") return run_call({words.begin() + 1, words.end()}, options);
   if (words.size() >= 2 && words[0] == "repl") {
     std::vector<std::string> paths;

@@ -43,7 +43,7 @@ HostRun run_host(std::vector<std::string> const& args, std::string const& input 
 
 TEST(Cli, OutputAndStatus) {
   std::string const usage = "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | "
-                            "[--check-leaks] [--time FILE] call PACK FUNCTION ARG... | repl PACK...\n";
+                            "[--check-leaks] [--time FILE] call PACK FUNCTION ARG... | repl PACK... | new NAME [DIR]\n";
   auto bad = [](std::string const& message) { return HostRun{2, "", "vellum-host: " + message}; };
   struct {
     std::vector<std::string> args;
@@ -87,6 +87,9 @@ TEST(Cli, OutputAndStatus) {
       {{"--time", "/nonexistent/t", "call", MATRIX_PACK, "transpose", "[1]"},
        bad("cannot write the timing report to /nonexistent/t\n")},
       {{"register", MATRIX_PACK}, bad(MATRIX_PACK " does not register itself: it has no vellum_pack_register()\n")},
+      {{"new", "2fast"}, bad("a pack's name is a letter or '_' followed by letters, digits and '_', not \"2fast\"\n")},
+      {{"new", "p-q"}, bad("a pack's name is a letter or '_' followed by letters, digits and '_', not \"p-q\"\n")},
+      {{"new", "cli_test", CLI_TEST_SOURCE_DIR}, bad(CLI_TEST_SOURCE_DIR "/cli_test.cpp exists already; nothing was written\n")},
       {{"list", "{00000000-0000-0000-0000-000000000000}"},
        bad("no pack is registered as {00000000-0000-0000-0000-000000000000}\n")},
   };
