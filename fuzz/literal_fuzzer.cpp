@@ -21,8 +21,9 @@ void check(std::string_view text) {
   try {
     value = parse(text);
   } catch (vellum::host::HostError const& e) {
-    std::string shown;  // the text whole, a NUL byte shown as \0
-    for (char c : text) shown += c ? std::string(1, c) : "\\0";
+    std::string shown;  // the text's first 60 bytes, a NUL byte shown as \0, and the length of a longer one
+    for (char c : text.substr(0, 60)) shown += c ? std::string(1, c) : "\\0";
+    if (text.size() > 60) shown += "... (" + std::to_string(text.size()) + " bytes)";
     CHECK(std::string(e.what()).starts_with("malformed literal '" + shown + "' at column "), e.what());
     host.release_unkept();
     CHECK(host.leak_report().empty(), host.leak_report());

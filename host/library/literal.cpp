@@ -1,8 +1,13 @@
 #include "host/library/literal.h"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -34,9 +39,11 @@ class Parser {
 
  private:
   [[noreturn]] void fail(std::string const& what) const {
-    // The message is read as a C string: a NUL byte of the text is shown, not let end it.
+    // The message is read as a C string: a NUL byte of the text is shown, not let end it. A long
+    // text is shown by its start; the column finds the fault.
     std::string shown;
-    for (char c : text_) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    for (char c : text_.substr(0, kShownBytes)) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    if (text_.size() > kShownBytes) shown += "... (" + std::to_string(text_.size()) + " bytes)";
     throw HostError("malformed literal '" + shown + "' at column " + std::to_string(pos_ + 1) + ": " + what);
   }
   void skip_space() {
@@ -66,16 +73,67 @@ class Parser {
       if (pos_ >= text_.size()) fail("string without its closing quote");
       char c = text_[pos_++];
       if (c == '"') return out;
-      if (c == '\\') {
-        if (pos_ >= text_.size() || (text_[pos_] != '"' && text_[pos_] != '\\')) fail("unknown escape in string");
-        c = text_[pos_++];
-      }
+      if (c == '\\') c = escaped();
       out += c;
     }
   }
 
-  // digits [. digits] [e [sign] digits], unsigned; returns false when no digit starts here.
+  // After a backslash: \" \\ \t \n \r, or \xHH for any byte but NUL, which ends a host's string.
+  char escaped() {
+    char const c = peek();
+    ++pos_;
+    switch (c) {
+      case '"':
+      case '\\':
+        return c;
+      case 't':
+        return '\t';
+      case 'n':
+        return '\n';
+      case 'r':
+        return '\r';
+      case 'x': {
+        unsigned byte = 0;
+        auto [end, fault] = std::from_chars(text_.data() + pos_, text_.data() + std::min(pos_ + 2, text_.size()), byte, 16);
+        if (fault != std::errc() || end != text_.data() + pos_ + 2) fail("\\x without two hexadecimal digits");
+        pos_ += 2;
+        if (byte == 0) fail("a string ends at its first NUL byte: \\x00 cannot stand inside one");
+        return static_cast<char>(byte);
+      }
+      case '0':
+        fail("a string ends at its first NUL byte: \\0 cannot stand inside one");
+    }
+    --pos_;
+    fail("unknown escape in string");
+  }
+
+  // inf, nan and nan(0xPAYLOAD): the words in which the printer writes what digits cannot.
+  bool special_number(double& out) {
+    if (text_.substr(pos_, 3) == "inf") {
+      pos_ += 3;
+      out = std::numeric_limits<double>::infinity();
+      return true;
+    }
+    if (text_.substr(pos_, 3) != "nan") return false;
+    pos_ += 3;
+    std::uint64_t payload = kQuietNanPayload;
+    if (peek() == '(') {
+      if (text_.substr(pos_, 3) != "(0x") fail("a NaN's payload is written (0x...)");
+      pos_ += 3;
+      auto [end, fault] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), payload, 16);
+      if (fault != std::errc() || payload == 0 || payload > kPayloadMask) fail("a NaN's payload is 0x1 to 0xfffffffffffff");
+      pos_ = static_cast<std::size_t>(end - text_.data());
+      if (peek() != ')') fail("a NaN's payload without its closing )");
+      ++pos_;
+    }
+    out = std::bit_cast<double>(kExponentMask | payload);
+    return true;
+  }
+
+  // digits [. digits] [e [sign] digits], unsigned, or a special number; returns false when
+  // neither starts here.
   bool unsigned_number(double& out) {
+    if (special_number(out)) return true;
     std::size_t start = pos_;
     auto digits = [&] {
       std::size_t from = pos_;
@@ -145,11 +203,35 @@ class Parser {
     return matrix;
   }
 
+  // [] or [](0xCOLS): a matrix without rows, of one column or of the columns given (a record has
+  // at least one column).
+  Anyval* empty_matrix() {
+    ++pos_;
+    MatrixLiteral literal{0, 1, std::nullopt, std::nullopt, 0};
+    if (peek() == '(') {
+      std::size_t const open = pos_;
+      int rows = -1;
+      if (text_.substr(pos_, 3) == "(0x") {
+        pos_ += 3;
+        rows = 0;
+        auto [end, fault] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), literal.cols);
+        pos_ = static_cast<std::size_t>(end - text_.data());
+        if (fault != std::errc() || literal.cols < 1 || peek() != ')') rows = -1;
+      }
+      if (rows != 0) {
+        pos_ = open;
+        fail("a matrix without cells is [] or [](0xCOLUMNS), COLUMNS at least 1");
+      }
+      ++pos_;
+    }
+    return make_matrix(allocator_, literal);
+  }
+
   Anyval* matrix_body() {
     std::size_t open = pos_++;
     std::vector<std::vector<Cell>> rows(1);
     skip_space();
-    if (peek() == ']') fail("a matrix has at least one cell");
+    if (peek() == ']') return empty_matrix();
     for (;;) {
       skip_space();
       if (peek() == '[' || peek() == '"') {
@@ -193,6 +275,10 @@ class Parser {
   }
 
   static constexpr int kMaxNesting = 200;
+  static constexpr std::size_t kShownBytes = 60;
+  static constexpr std::uint64_t kExponentMask = 0x7FF0000000000000;
+  static constexpr std::uint64_t kPayloadMask = 0x000FFFFFFFFFFFFF;
+  static constexpr std::uint64_t kQuietNanPayload = 0x0008000000000000;
 
   IvlAllocator* allocator_;
   std::string_view text_;

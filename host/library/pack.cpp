@@ -141,7 +141,7 @@ Anyval* call(HostAllocator& host, VellumPackEntry const& entry, std::vector<Anyv
     host.release_unkept();
     result = mkError(host.context(), text, 0);
   }
-  if (!result) throw HostError(std::string(entry.name) + " returned no value");
+  if (!result) throw PackFault("returned no value");
   host.keep(result);
   return result;
 }

@@ -19,6 +19,12 @@ class HostError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A pack that broke the protocol in a call: what it did ("returned no value"), one line of text.
+class PackFault : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // "Mat" for 5, "Num" for 2, ... ; "type N" for a code without a word.
 std::string type_word(std::int32_t code);
 // "Mat, Num -> Mat"; "-> Num" without arguments.
@@ -53,7 +59,7 @@ class Pack {
 
 // Checks the argument count and every argument's tag against the signature (HostError naming the
 // argument), calls the function, and returns what it stored, a thrown char* text turned into an
-// error record. The arguments and the result are marked as the host's own (kept). After a throw,
+// error record; PackFault when it stored nothing. The arguments and the result are marked as the host's own (kept). After a throw,
 // every record not kept is released: it can only be the call's unfinished work.
 Anyval* call(HostAllocator& host, VellumPackEntry const& entry, std::vector<Anyval*> const& args);
 

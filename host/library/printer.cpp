@@ -1,7 +1,9 @@
 #include "host/library/printer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -16,8 +18,17 @@ namespace vellum::host {
 
 namespace {
 // 15 digits where they read back to the same double, else 17, so that printed values parse back
-// exactly.
+// exactly; infinities and NaNs in the literal's words, a NaN with its payload unless it is the
+// quiet one.
 std::string format_double(double x) {
+  if (std::isinf(x)) return x < 0 ? "-inf" : "inf";
+  if (std::isnan(x)) {
+    std::uint64_t const payload = std::bit_cast<std::uint64_t>(x) & 0x000FFFFFFFFFFFFF;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, payload == 0x0008000000000000 ? "%snan" : "%snan(0x%llx)",
+                  std::signbit(x) ? "-" : "", static_cast<unsigned long long>(payload));
+    return buffer;
+  }
   char buffer[40];
   std::snprintf(buffer, sizeof buffer, "%.15g", x);
   if (std::strtod(buffer, nullptr) != x) std::snprintf(buffer, sizeof buffer, "%.17g", x);
@@ -30,13 +41,31 @@ std::string format_cell(aMatrix const* m, int i, int j) {
   return format_number(real, *elem_ptr(m->imag, m->ld, i, j));
 }
 
+// Control bytes as escapes, so that a string prints on one line and reads back.
 std::string quoted(aString const* s) {
   std::string out = "\"";
   for (char const* c = s->text ? s->text : ""; *c; ++c) {
-    if (*c == '"' || *c == '\\') out += '\\';
-    out += *c;
+    auto const byte = static_cast<unsigned char>(*c);
+    if (*c == '"' || *c == '\\') {
+      out += '\\';
+      out += *c;
+    } else if (*c == '\t' || *c == '\n' || *c == '\r') {
+      out += *c == '\t' ? "\\t" : *c == '\n' ? "\\n" : "\\r";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+      out += escape;
+    } else {
+      out += *c;
+    }
   }
   return out + "\"";
+}
+
+// A matrix without cells: [] for no rows and one column, else with its shape.
+std::string empty_matrix(aMatrix const* m) {
+  if (m->rows == 0 && m->cols == 1) return "[]";
+  return "[](" + std::to_string(m->rows) + "x" + std::to_string(m->cols) + ")";
 }
 }  // namespace
 
@@ -66,6 +95,7 @@ std::string format_value(Anyval const* value) {
     }
     case ValueTag::Matrix: {
       auto const* m = static_cast<aMatrix const*>(value);
+      if (m->rows <= 0 || m->cols <= 0) return empty_matrix(m);
       std::string out = "[";
       for (int i = 0; i < m->rows; ++i) {
         if (i) out += "; ";
@@ -86,6 +116,7 @@ std::string format_value(Anyval const* value) {
 std::string format_display(Anyval const* value) {
   if (!value || value->tag != ValueTag::Matrix) return format_value(value);
   auto const* m = static_cast<aMatrix const*>(value);
+  if (m->rows <= 0 || m->cols <= 0) return empty_matrix(m);
   std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(m->rows));
   std::vector<std::size_t> width(static_cast<std::size_t>(m->cols), 0);
   for (int i = 0; i < m->rows; ++i)

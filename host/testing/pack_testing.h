@@ -8,7 +8,8 @@
 //   EXPECT_EQ(pack.call("sqrt", {"[4, -9]"}), "[2, 3i]");
 //
 // What goes wrong around a call (a pack that does not load, a misspelt function, a bad literal, a
-// leak) is a failure of the test at the line that made or called the pack, and the test goes on.
+// leak, a function that returns nothing) is a failure of the test at the line that made or called
+// the pack, and the test goes on.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -45,10 +46,13 @@ class PackUnderTest {
       return format_value(call_value(function, args));
     } catch (HostError const& e) {
       return fail(e.what(), where);
+    } catch (PackFault const& e) {
+      return fail(std::string(function) + " " + e.what(), where);
     }
   }
 
-  // The result itself, owned by the host until release_all(); HostError where call() fails.
+  // The result itself, owned by the host until release_all(); HostError or PackFault where call()
+  // fails.
   Anyval* call_value(std::string_view function, std::initializer_list<std::string_view> args) {
     if (!pack_) throw HostError("no pack was loaded");
     VellumPackEntry const& entry = pack_->find(function);

@@ -3,22 +3,26 @@
 //   vellum-host demo                          builds values through the host allocator, prints them
 //   vellum-host packs                         the packs registered with the host: GUID and module
 //   vellum-host list PACK                     the pack's functions and their signatures in words
-//   vellum-host [--check-leaks] [--time FILE] call PACK FUNCTION ARG...
-//   vellum-host [--check-leaks] [--time FILE] repl PACK...   the same, line by line: f(arg, ...)
+//   vellum-host [CALL OPTIONS] call PACK FUNCTION ARG...
+//   vellum-host [CALL OPTIONS] repl PACK...   the same, line by line: f(arg, ...)
 //   vellum-host register PACK | unregister PACK   the pack enrols itself with the host (or leaves)
 //   vellum-host new NAME [DIR]                a pack project: source, test, CMakeLists.txt
 //
 // PACK is a module's path, or the GUID under which a pack is registered ("{...}").
-// --time FILE times the call with the library's named timers (one named after the function) and
-// writes their report to FILE.
+// Call options: --check-leaks; --time FILE times the calls with the library's named timers (one
+// named after each function) and writes their report to FILE; --isolate runs each call in a
+// process of its own; --timeout SECONDS stops a call that runs longer (and isolates it).
 //
 // Options: --help (with a command: that command's own help), --version; `--` ends the options,
 // and so does a call's function name: what follows it is an argument.
 //
 // Exit status: 0 a value; 1 the result is an error value; 2 bad input (one line on stderr);
-// 3 with --check-leaks, records or arrays left neither handed back nor released.
+// 3 with --check-leaks, records or arrays left neither handed back nor released; 4 the pack
+// broke the protocol: it returned no value, threw something other than an error text, crashed
+// or ran out of time (one line on stderr naming the function and the pack).
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -83,8 +87,10 @@ int run_demo() {
 }
 
 constexpr char kUsage[] =
-    "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [--check-leaks] [--time FILE] "
-    "call PACK FUNCTION ARG... | repl PACK... | new NAME [DIR]";
+    "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | [CALL OPTIONS] call PACK "
+    "FUNCTION ARG... | [CALL OPTIONS] repl PACK... | new NAME [DIR]";
+constexpr char kMoreHelp[] =
+    "call options: --check-leaks, --time FILE, --isolate, --timeout SECONDS; vellum-host COMMAND --help for more";
 
 // Each command's own help (vellum-host COMMAND --help).
 struct Command {
@@ -98,15 +104,30 @@ constexpr Command kCommands[] = {
     {"list", "list PACK", "lists the pack's functions and their signatures in words"},
     {"register", "register PACK", "has the pack enrol itself with the host"},
     {"unregister", "unregister PACK", "has the pack take its enrolment back"},
-    {"call", "[--check-leaks] [--time FILE] call PACK FUNCTION ARG...",
-     "calls FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG"},
-    {"repl", "[--check-leaks] [--time FILE] repl PACK...", "reads calls such as f(1, [2, 3]) line by line"},
+    {"call", "[CALL OPTIONS] call PACK FUNCTION ARG...",
+     "calls FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG\n"
+     "  --check-leaks      records or arrays the call leaves behind are listed (exit status 3)\n"
+     "  --time FILE        the call is timed; the library's timing report, in milliseconds, goes to FILE\n"
+     "  --isolate          the call runs in a process of its own: a crash is reported (exit status 4)\n"
+     "  --timeout SECONDS  a call that runs longer is stopped and reported (exit status 4); implies --isolate"},
+    {"repl", "[CALL OPTIONS] repl PACK...",
+     "reads calls such as f(1, [2, 3]) line by line; the call options of `call` apply to every line, and --time\n"
+     "reports every function called when the input ends"},
     {"new", "new NAME [DIR]",
      "writes a pack project into DIR (else ./NAME): NAME.cpp, NAME_test.cpp and a CMakeLists.txt that finds the "
      "installed package"},
 };
 
 constexpr char kPacksKey[] = "Vellum\\Functions";
+
+// --timeout's value: a whole number of seconds, at least 1.
+int seconds(std::string_view text) {
+  int value = 0;
+  auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (fault != std::errc() || end != text.data() + text.size() || value < 1)
+    throw vellum::host::HostError("--timeout takes a whole number of seconds, at least 1, not '" + std::string(text) + "'");
+  return value;
+}
 
 // GUID and module path of every registered pack.
 std::vector<std::pair<std::string, std::string>> registered_packs() {
@@ -147,7 +168,9 @@ int run_list(std::string const& name) {
 
 int run_call(std::vector<std::string> const& words, vellum::host::CallOptions const& options) {
   vellum::host::Pack pack(pack_path(words.at(0)));
-  return vellum::host::call_and_print(pack.find(words.at(1)), {words.begin() + 2, words.end()}, options);
+  VellumPackEntry const& entry = pack.find(words.at(1));
+  vellum::host::TimingReport timing(options.time_path);
+  return vellum::host::call_line(pack, entry, {words.begin() + 2, words.end()}, options, stderr);
 }
 
 // The registry names the module's file: the pack is loaded by its full path, so that the path
@@ -160,6 +183,8 @@ int run_registration(std::string const& path, bool enrol) {
   if (!function) throw HostError(path + " does not register itself: it has no " + symbol + "()");
   std::int32_t status = enrol ? reinterpret_cast<VellumPackRegisterFunction>(function)(pack.handle())
                               : reinterpret_cast<VellumPackUnregisterFunction>(function)();
+  if (status != kVellumOk && !enrol && std::ranges::none_of(registered_packs(), [&](auto const& p) { return p.second == pack.path(); }))
+    throw HostError("unregistering " + pack.path() + " failed: it is not registered (vellum-host packs lists the packs that are)");
   if (status != kVellumOk)
     throw HostError(std::string(enrol ? "registering " : "unregistering ") + pack.path() + " failed");
   std::printf("%s %s\n", enrol ? "registered" : "unregistered", pack.path().c_str());
@@ -184,16 +209,19 @@ int run(int argc, char** argv) {
       options.check_leaks = true;
     } else if (arg == "--time" && k + 1 < argc) {
       options.time_path = argv[++k];
+    } else if (arg == "--isolate") {
+      options.isolate = true;
+    } else if (arg == "--timeout" && k + 1 < argc) {
+      options.timeout_seconds = seconds(argv[++k]);
     } else if (arg == "--help" || arg == "-h") {
       help = true;
     } else if (arg == "--version") {
       std::printf("vellum-host %s\n", VELLUM_VERSION);
       return 0;
-    } else if (arg != "--time") {
+    } else if (arg != "--time" && arg != "--timeout") {
       throw vellum::host::HostError("unknown option " + std::string(arg));
     } else {
-      words.clear();  // --time without its file: the usage below
-      break;
+      throw vellum::host::HostError(std::string(arg) + " needs a value");
     }
   }
   if (help) {
@@ -202,7 +230,7 @@ int run(int argc, char** argv) {
         std::printf("usage: vellum-host %s\n%s\n", command.usage, command.help);
         return 0;
       }
-    std::printf("%s\n", kUsage);
+    std::printf("%s\n%s\n", kUsage, kMoreHelp);
     return 0;
   }
   if (words.size() == 1 && words[0] == "demo") return run_demo();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -25,7 +26,7 @@ namespace {
 constexpr char kPrompt[] = "vellum> ";
 constexpr char kHelp[] =
     "  name(arg, ...)   calls a function of the packs; arguments are literals: 2, 3-4i, \"text\", [1, 2; 3, 4]\n"
-    "  :list            the functions and their signatures\n"
+    "  :list            the functions of each pack and their signatures\n"
     "  :quit            leaves (so does the end of input)\n";
 
 // Line editing and history where the host was built with a library for it and the input is a
@@ -63,13 +64,14 @@ class LineReader {
 int run_repl(std::vector<std::string> const& pack_paths, CallOptions const& options) {
   std::vector<std::unique_ptr<Pack>> packs;
   for (std::string const& path : pack_paths) packs.push_back(std::make_unique<Pack>(path));
-
-  auto find = [&](std::string const& name) -> VellumPackEntry const& {
-    for (auto const& pack : packs)
-      for (VellumPackEntry const& e : pack->entries())
-        if (name == e.name) return e;
-    throw HostError("no pack has a function " + name);
-  };
+  // A function is called by its name alone, so two packs may not both have one.
+  std::map<std::string_view, Pack const*> owner;
+  for (auto const& pack : packs)
+    for (VellumPackEntry const& e : pack->entries())
+      if (auto [it, fresh] = owner.try_emplace(e.name, pack.get()); !fresh)
+        throw HostError(std::string("both ") + it->second->path() + " and " + pack->path() + " have a function " +
+                        e.name + "; a repl takes packs whose functions differ in name");
+  TimingReport timing(options.time_path);
 
   LineReader reader;
   while (std::optional<std::string> line = reader.next()) {
@@ -80,14 +82,18 @@ int run_repl(std::vector<std::string> const& pack_paths, CallOptions const& opti
     if (text == ":help") {
       std::fputs(kHelp, stdout);
     } else if (text == ":list") {
-      for (auto const& pack : packs)
+      for (auto const& pack : packs) {
+        std::printf("%s:\n", pack->path().c_str());
         for (VellumPackEntry const& e : pack->entries())
-          std::printf("%s(%s): %s\n", e.name, e.params ? e.params : "", signature_words(e.info.signature).c_str());
+          std::printf("  %s(%s): %s\n", e.name, e.params ? e.params : "", signature_words(e.info.signature).c_str());
+      }
     } else {
-      // A bad line is reported and the loop goes on; only the host's own faults end it.
+      // A bad line, a pack's fault, a crash in isolation: reported, and the loop goes on.
       try {
         CallLine call = split_call_line(text);
-        call_and_print(find(call.function), call.args, options);
+        auto found = owner.find(call.function);
+        if (found == owner.end()) throw HostError("no pack has a function " + call.function);
+        call_line(*found->second, found->second->find(call.function), call.args, options, stdout);
       } catch (HostError const& e) {
         std::printf("vellum-host: %s\n", e.what());
       }

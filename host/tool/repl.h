@@ -9,7 +9,8 @@
 
 namespace vellum::host {
 
-// Reads lines until :quit or the end of input. Returns 0, or 2 when a pack cannot be loaded.
+// Reads lines until :quit or the end of input. Returns 0; HostError when a pack cannot be loaded
+// or two packs have a function of the same name.
 int run_repl(std::vector<std::string> const& pack_paths, CallOptions const& options);
 
 }  // namespace vellum::host

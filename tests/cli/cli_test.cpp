@@ -43,7 +43,7 @@ HostRun run_host(std::vector<std::string> const& args, std::string const& input 
 
 TEST(Cli, OutputAndStatus) {
   std::string const usage = "usage: vellum-host demo | packs | list PACK | register PACK | unregister PACK | "
-                            "[--check-leaks] [--time FILE] call PACK FUNCTION ARG... | repl PACK... | new NAME [DIR]\n";
+                            "[CALL OPTIONS] call PACK FUNCTION ARG... | [CALL OPTIONS] repl PACK... | new NAME [DIR]\n";
   auto bad = [](std::string const& message) { return HostRun{2, "", "vellum-host: " + message}; };
   struct {
     std::vector<std::string> args;
@@ -52,15 +52,19 @@ TEST(Cli, OutputAndStatus) {
     bool merged = false;         // the result comes before the report that follows it
   } const cases[] = {
       {{"list", FAULTY_PACK},
-       {0, "leak(): -> Str\nnothing(x): Any -> Num\nthrow_text(x): Any -> Num\nthrow_other(): -> Num\n"}},
+       {0, "leak(): -> Str\nnothing(x): Any -> Num\nthrow_text(x): Any -> Num\nthrow_other(): -> Num\ncrash(): -> Num\n"
+           "forever(): -> Num\nthrow_far(x): Any -> Num\n"}},
+      {{"call", FAULTY_PACK, "throw_far", "1"},
+       {1, "error in argument 2: is out of reach\n", "vellum-host: note: the error names argument 2 of throw_far, which takes 1\n"}},
       {{"--check-leaks", "call", FAULTY_PACK, "throw_text", "\"x\""}, {1, "error in argument 1: is not welcome here\n"}},
       {{"call", "--check-leaks", FAULTY_PACK, "leak"},
        {3, "\"kept\"\nvellum-host: leak left records or arrays behind:\nrecord "}, true, true},
       {{"call", FAULTY_PACK, "leak"}, {0, "\"kept\"\n"}},
-      {{"--help"}, {0, usage}},
+      {{"--help"}, {0, usage + "call options: --check-leaks, --time FILE, --isolate, --timeout SECONDS; "
+                                 "vellum-host COMMAND --help for more\n"}},
       {{"--version", "demo"}, {0, "vellum-host " VELLUM_VERSION "\n"}},
-      {{"call", "--help"}, {0, "usage: vellum-host [--check-leaks] [--time FILE] call PACK FUNCTION ARG...\ncalls "
-                              "FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG\n"}},
+      {{"new", "--help"}, {0, "usage: vellum-host new NAME [DIR]\nwrites a pack project into DIR (else ./NAME): "
+                             "NAME.cpp, NAME_test.cpp and a CMakeLists.txt that finds the installed package\n"}},
       {{"--bogus", "packs"}, bad("unknown option --bogus\n")},
       {{"call", "--", MATRIX_PACK, "transpose", "--help"}, bad("malformed literal '--help' at column 2: "), true},
       {{"demo"},
@@ -79,11 +83,19 @@ TEST(Cli, OutputAndStatus) {
       {{"call", MATRIX_PACK, "mmul", "[1]"}, bad("mmul(A, B) takes 2 arguments, given 1\n")},
       {{"call", ELEMENTWISE_PACK, "scale", "[1]", "[2]"}, bad("argument 2 of scale must be Num, not Mat\n")},
       {{"list", "/nonexistent/pack.so"}, bad("cannot load pack /nonexistent/pack.so: "), true},
-      {{"call", FAULTY_PACK, "nothing", "1"}, bad("nothing returned no value\n")},
-      {{"call", FAULTY_PACK, "throw_other"}, bad("the call ended with an exception the host does not know\n")},
+      {{"call", FAULTY_PACK, "nothing", "1"}, {4, "", "vellum-host: nothing in faulty_pack.so returned no value\n"}},
+      {{"call", FAULTY_PACK, "throw_other"},
+       {4, "", "vellum-host: throw_other in faulty_pack.so threw an exception the host does not know\n"}},
+      {{"--isolate", "call", FAULTY_PACK, "crash"}, {4, "", "vellum-host: crash in faulty_pack.so crashed: aborted\n"}},
+      {{"--timeout", "1", "call", FAULTY_PACK, "forever"},
+       {4, "", "vellum-host: forever in faulty_pack.so did not return within 1 second\n"}},
+      {{"--isolate", "--check-leaks", "call", FAULTY_PACK, "throw_text", "1"}, {1, "error in argument 1: is not welcome here\n"}},
+      {{"--timeout", "0", "call", FAULTY_PACK, "forever"},
+       bad("--timeout takes a whole number of seconds, at least 1, not '0'\n")},
+      {{"call", MATRIX_PACK, "transpose", "--timeout"}, bad("malformed literal '--timeout' at column 2: "), true},
       {{}, {2, "", usage}},
       {{"call", MATRIX_PACK}, {2, "", usage}},
-      {{"--time"}, {2, "", usage}},
+      {{"--time"}, bad("--time needs a value\n")},
       {{"--time", "/nonexistent/t", "call", MATRIX_PACK, "transpose", "[1]"},
        bad("cannot write the timing report to /nonexistent/t\n")},
       {{"register", MATRIX_PACK}, bad(MATRIX_PACK " does not register itself: it has no vellum_pack_register()\n")},
@@ -113,30 +125,51 @@ TEST(Cli, APackRegistersItselfAndIsNamedByItsGuid) {
       << "a GUID is a name without case";
   EXPECT_EQ(run_host({"unregister", STRINGS_PACK}), (HostRun{0, "unregistered " STRINGS_PACK "\n"}));
   EXPECT_EQ(run_host({"packs"}), (HostRun{0, ""}));
+  EXPECT_EQ(run_host({"unregister", STRINGS_PACK}),
+            (HostRun{2, "", "vellum-host: unregistering " STRINGS_PACK
+                            " failed: it is not registered (vellum-host packs lists the packs that are)\n"}));
 }
 
 // A repl session: calls across packs, a listing, a user's faults each reported on its line, :quit.
 TEST(Cli, ReplSessionAcrossPacks) {
   std::string const input =
       "sqrt([4, -9; 16, -1])\n  \n:list\njoin(\"a, [b\", upper(\"c\"))\nupper(\"a, [b\")\nscale([1, 2], 2i)\n"
-      "cbrt(8)\nsqrt([1, 2)\nsqrt [1]\nsqrt([1]\njoin(\"x\", 1)\nhypot([3], [4])\n:quit\nsqrt([1])\n";
+      "cbrt(8)\nsqrt([1, 2)\nsqrt [1]\nsqrt([1]\nsqrt([1]) extra\njoin(\"x\", 1)\nhypot([3], [4])\n:quit\nsqrt([1])\n";
   EXPECT_EQ(run_host({"--check-leaks", "repl", ELEMENTWISE_PACK, STRINGS_PACK}, input),
-            (HostRun{0, "[2, 3i;\n 4, 1i]\nsqrt(M): Mat -> Mat\nhypot(A, B): Mat, Mat -> Mat\n"
-                        "scale(M, z): Mat, Num -> Mat\nupper(s): Str -> Str\njoin(a, b): Any, Any -> Str\n"
+            (HostRun{0, "[2, 3i;\n 4, 1i]\n" ELEMENTWISE_PACK ":\n  sqrt(M): Mat -> Mat\n  hypot(A, B): Mat, Mat -> Mat\n"
+                        "  scale(M, z): Mat, Num -> Mat\n" STRINGS_PACK ":\n  upper(s): Str -> Str\n"
+                        "  join(a, b): Any, Any -> Str\n"
                         "vellum-host: malformed literal 'upper(\"c\")' at column 1: not a number, string or matrix\n"
                         "\"A, [B\"\n[2i, 4i]\nvellum-host: no pack has a function cbrt\n"
                         "vellum-host: malformed literal '[1, 2' at column 6: matrix without its closing ]\n"
                         "vellum-host: expected a call such as f(1, [2, 3]), not 'sqrt [1]'\n"
                         "vellum-host: the call 'sqrt([1]' lacks its closing ')'\n"
+                        "vellum-host: the call 'sqrt([1]) extra' has text after its closing ')': 'extra'\n"
                         "error in argument 2: must be string\n[5]\n"}));
 }
 
-// The timing report names the function's timer, also when the call gives an error.
-TEST(Cli, TimeWritesTheReportOfTheCall) {
+// In isolation a crash ends the line, not the session; two packs may not share a function's name.
+TEST(Cli, ReplIsolatesCallsAndRefusesPacksSharingANames) {
+  EXPECT_EQ(run_host({"--isolate", "repl", FAULTY_PACK, MATRIX_PACK}, "crash()\ntranspose([1, 2])\nnothing(1)\n"),
+            (HostRun{0, "vellum-host: crash in faulty_pack.so crashed: aborted\n[1;\n 2]\n"
+                        "vellum-host: nothing in faulty_pack.so returned no value\n"}));
+  EXPECT_EQ(run_host({"repl", MATRIX_PACK, ELEMENTWISE_PACK, MATRIX_PACK}),
+            (HostRun{2, "", "vellum-host: both " MATRIX_PACK " and " MATRIX_PACK
+                            " have a function mmul; a repl takes packs whose functions differ in name\n"}));
+}
+
+// The timing report names the function's timer, also when the call gives an error; a repl's
+// report names every function it called.
+TEST(Cli, TimeWritesTheReportOfTheCalls) {
   std::string const path = ::testing::TempDir() + "vellum-host-time-" + std::to_string(getpid());
   EXPECT_EQ(run_host({"--time", path, "call", ELEMENTWISE_PACK, "sqrt", "[\"a\"]"}).status, 1);
-  std::string const text = slurp(path);
+  std::string text = slurp(path);
   EXPECT_TRUE(text.starts_with("Timing report:\n\n") && text.find("\nsqrt: ") != std::string::npos) << text;
+  EXPECT_EQ(run_host({"--time", path, "repl", ELEMENTWISE_PACK}, "sqrt([1])\nscale([1], 2)\nsqrt([4])\n").status, 0);
+  text = slurp(path);
+  EXPECT_TRUE(text.starts_with("Timing report:\n\nscale: ") && text.find(")\nsqrt: ") != std::string::npos &&
+              std::ranges::count(text, '\n') == 4)
+      << text;
 }
 
 }  // namespace

@@ -80,6 +80,8 @@ TEST(PackUnderTest, WhatGoesWrongAroundACallFailsTheTestAtTheCallersLine) {
   EXPECT_EQ(failures_of([] { PackUnderTest missing(NOT_A_PACK); }),
             std::vector<std::string>{here + std::to_string(__LINE__ - 1) + ": Failed\n" NOT_A_PACK
                                      " is not a pack: it has no usable vellum_pack_functions()"});
+  EXPECT_EQ(failures_of([&] { text = pack.call("nothing", {"1"}); }).size(), 1u);
+  EXPECT_EQ(text, "failed: nothing returned no value");
   PackUnderTest linked(vellum_pack_functions());
   EXPECT_EQ(failures_of([&] { text = linked.call("upper", {"[1"}); }).size(), 1u);
   EXPECT_TRUE(text.starts_with("failed: ")) << text;
