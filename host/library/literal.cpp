@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -46,8 +46,10 @@ class Parser {
     if (text_.size() > kShownBytes) shown += "... (" + std::to_string(text_.size()) + " bytes)";
     throw HostError("malformed literal '" + shown + "' at column " + std::to_string(pos_ + 1) + ": " + what);
   }
+  static bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+  static bool is_digit(char c) { return c >= '0' && c <= '9'; }
   void skip_space() {
-    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    while (pos_ < text_.size() && is_space(text_[pos_])) ++pos_;
   }
   char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
 
@@ -130,31 +132,25 @@ class Parser {
     return true;
   }
 
-  // digits [. digits] [e [sign] digits], unsigned, or a special number; returns false when
-  // neither starts here.
+  // digits [. digits] [e [sign] digits], unsigned (as from_chars reads it, without a sign), or
+  // a special number; returns false when neither starts here.
   bool unsigned_number(double& out) {
     if (special_number(out)) return true;
-    std::size_t start = pos_;
-    auto digits = [&] {
-      std::size_t from = pos_;
-      while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-      return pos_ - from;
-    };
-    std::size_t count = digits();
-    if (peek() == '.') {
-      ++pos_;
-      count += digits();
-    }
-    if (count == 0) {
-      pos_ = start;
-      return false;
-    }
-    if (peek() == 'e' || peek() == 'E') {
+    if (!is_digit(peek()) && peek() != '.') return false;
+    std::size_t const start = pos_;
+    char const* const begin = text_.data() + start;
+    auto [end, fault] = std::from_chars(begin, text_.data() + text_.size(), out);
+    if (fault == std::errc::invalid_argument) return false;
+    pos_ = static_cast<std::size_t>(end - text_.data());
+    // from_chars stops before an 'e' that no digits follow.
+    if ((peek() == 'e' || peek() == 'E') && std::string_view(begin, end).find_first_of("eE") == std::string_view::npos) {
       ++pos_;
       if (peek() == '+' || peek() == '-') ++pos_;
-      if (digits() == 0) fail("exponent without digits");
+      fail("exponent without digits");
     }
-    out = std::strtod(std::string(text_.substr(start, pos_ - start)).c_str(), nullptr);
+    // Beyond the range of doubles from_chars reports only that the number is; the C library
+    // rounds it (to zero, or to infinity).
+    if (fault == std::errc::result_out_of_range) out = std::strtod(std::string(begin, end).c_str(), nullptr);
     // Beyond the largest double the number would read as infinity, which prints as no literal
     // reads; tiny numbers round to the nearest double (or zero) as usual.
     if (std::isinf(out)) {
@@ -227,51 +223,97 @@ class Parser {
     return make_matrix(allocator_, literal);
   }
 
+  // A cell of a matrix: a number, or a string or matrix nested in it.
+  Cell cell_at() {
+    skip_space();
+    if (peek() == '[' || peek() == '"') return {make_nested_cell(value_at()), 0.0};
+    return number_at();
+  }
+
+  // What follows a cell: ',', ';' or ']'.
+  char separator_at() {
+    skip_space();
+    char const c = peek();
+    if (c != ',' && c != ';' && c != ']')
+      fail(pos_ < text_.size() ? "expected ',', ';' or ']'" : "matrix without its closing ]");
+    ++pos_;
+    return c;
+  }
+
+  // The cells go straight into the record's column-major part arrays, which have room for
+  // `capacity` rows: the first row tells the columns, and the separators that follow it the rows
+  // (exactly, unless strings or nested matrices hold some). The arrays grow when rows are more.
   Anyval* matrix_body() {
-    std::size_t open = pos_++;
-    std::vector<std::vector<Cell>> rows(1);
+    std::size_t const open = pos_++;
     skip_space();
     if (peek() == ']') return empty_matrix();
-    for (;;) {
-      skip_space();
-      if (peek() == '[' || peek() == '"') {
-        Anyval* inner = value_at();
-        rows.back().push_back({make_nested_cell(inner), 0.0});
-      } else {
-        rows.back().push_back(number_at());
+    std::vector<Cell> first;
+    char c = 0;
+    do {
+      first.push_back(cell_at());
+      c = separator_at();
+    } while (c == ',');
+    std::size_t const cols = first.size();
+    std::size_t capacity = c == ']' ? 1 : depth_ == 1 ? (separators_after(pos_) + 1) / cols + 1 : 4;
+    PartArray real = new_part_array(capacity * cols), imag;
+    auto store = [&](std::size_t i, std::size_t j, Cell const& cell) {
+      real.get()[j * capacity + i] = cell.real;
+      if (!imag && (cell.imag != 0.0 || std::signbit(cell.imag))) {
+        imag = new_part_array(capacity * cols);
+        std::fill_n(imag.get(), capacity * cols, 0.0);
       }
-      skip_space();
-      char c = peek();
-      ++pos_;
-      if (c == ',') continue;
-      if (c == ';') {
-        rows.emplace_back();
-        continue;
+      if (imag) imag.get()[j * capacity + i] = cell.imag;
+    };
+    // The arrays again, with room for `room` rows of which the first `rows` are kept.
+    auto move_to = [&](std::size_t room, std::size_t rows) {
+      for (PartArray* part : {&real, &imag}) {
+        if (!*part) continue;
+        PartArray moved = new_part_array(room * cols);
+        for (std::size_t j = 0; j < cols; ++j)
+          std::copy_n(part->get() + j * capacity, rows, moved.get() + j * room);
+        *part = std::move(moved);
       }
-      if (c == ']') break;
-      --pos_;
-      fail(pos_ < text_.size() ? "expected ',', ';' or ']'" : "matrix without its closing ]");
-    }
-    std::size_t cols = rows.front().size();
-    for (auto const& row : rows)
-      if (row.size() != cols) {
+      capacity = room;
+    };
+    for (std::size_t j = 0; j < cols; ++j) store(0, j, first[j]);
+    std::size_t rows = 1;
+    for (; c == ';'; ++rows) {
+      if (rows == capacity) move_to(2 * capacity, rows);
+      std::size_t j = 0;
+      do {
+        Cell const cell = cell_at();
+        if (j < cols) store(rows, j, cell);
+        ++j;
+        c = separator_at();
+      } while (c == ',');
+      if (j != cols) {
         pos_ = open;
         fail("the rows of the matrix have different lengths");
       }
-    MatrixLiteral literal;
-    literal.rows = static_cast<int>(rows.size());
-    literal.cols = static_cast<int>(cols);
-    std::vector<double> real, imag;
-    bool complex = false;
-    for (std::size_t j = 0; j < cols; ++j)
-      for (auto const& row : rows) {
-        real.push_back(row[j].real);
-        imag.push_back(row[j].imag);
-        complex = complex || row[j].imag != 0.0 || std::signbit(row[j].imag);
-      }
-    literal.real = std::move(real);
-    if (complex) literal.imag = std::move(imag);
-    return make_matrix(allocator_, literal);
+    }
+    if (capacity != rows) move_to(rows, rows);
+    auto const size = static_cast<unsigned>(rows * cols * sizeof(double));
+    // The arrays are the host's from the call on, whether or not a record comes of it.
+    return aMatrix::mk(allocator_, static_cast<int>(rows), static_cast<int>(cols), static_cast<int>(rows),
+                       real.release(), imag.release(), size);
+  }
+
+  // The cells of a matrix are fewer than the separators that follow its opening bracket.
+  std::size_t separators_after(std::size_t from) const {
+    std::string_view const rest = text_.substr(from);
+    std::size_t count = 0, k = 0;
+    // Eight bytes at a time: a byte of a word is zero exactly where the high bit of `zero_bytes`
+    // is set, and (bits >> 7) * 0x0101... adds up the ones left in every byte's low bit.
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F, kOnes = 0x0101010101010101;
+    auto zero_bytes = [&](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
+    for (; k + 8 <= rest.size(); k += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, rest.data() + k, 8);
+      std::uint64_t const found = zero_bytes(word ^ (kOnes * ',')) | zero_bytes(word ^ (kOnes * ';'));
+      count += ((found >> 7) * kOnes) >> 56;
+    }
+    for (; k < rest.size(); ++k) count += rest[k] == ',' || rest[k] == ';';
+    return count;
   }
 
   static constexpr int kMaxNesting = 200;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include <vellum/values/complex.h>
@@ -17,33 +17,46 @@
 namespace vellum::host {
 
 namespace {
-// 15 digits where they read back to the same double, else 17, so that printed values parse back
-// exactly; infinities and NaNs in the literal's words, a NaN with its payload unless it is the
-// quiet one.
-std::string format_double(double x) {
-  if (std::isinf(x)) return x < 0 ? "-inf" : "inf";
+
+// The shortest digits that read back to the same double; infinities and NaNs in the literal's
+// words, a NaN with its payload unless it is the quiet one.
+void append_double(std::string& out, double x) {
+  char buffer[40];
   if (std::isnan(x)) {
     std::uint64_t const payload = std::bit_cast<std::uint64_t>(x) & 0x000FFFFFFFFFFFFF;
-    char buffer[40];
     std::snprintf(buffer, sizeof buffer, payload == 0x0008000000000000 ? "%snan" : "%snan(0x%llx)",
                   std::signbit(x) ? "-" : "", static_cast<unsigned long long>(payload));
-    return buffer;
+    out += buffer;
+  } else if (std::isinf(x)) {
+    out += x < 0 ? "-inf" : "inf";
+  } else {
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, x).ptr);
   }
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15g", x);
-  if (std::strtod(buffer, nullptr) != x) std::snprintf(buffer, sizeof buffer, "%.17g", x);
-  return buffer;
 }
 
-std::string format_cell(aMatrix const* m, int i, int j) {
+void append_number(std::string& out, double real, double imag) {
+  if (imag == 0.0 && !std::signbit(imag)) return append_double(out, real);
+  if (real != 0.0 || std::signbit(real)) {
+    append_double(out, real);
+    out += std::signbit(imag) ? " - " : " + ";
+  } else if (std::signbit(imag)) {
+    out += '-';
+  }
+  append_double(out, std::fabs(imag));
+  out += 'i';
+}
+
+void append_value(std::string& out, Anyval const* value);
+
+void append_cell(std::string& out, aMatrix const* m, int i, int j) {
   double real = *elem_ptr(m->real, m->ld, i, j);
-  if (is_nested_cell(real)) return format_value(nested_value(real));
-  return format_number(real, *elem_ptr(m->imag, m->ld, i, j));
+  if (is_nested_cell(real)) return append_value(out, nested_value(real));
+  append_number(out, real, *elem_ptr(m->imag, m->ld, i, j));
 }
 
 // Control bytes as escapes, so that a string prints on one line and reads back.
-std::string quoted(aString const* s) {
-  std::string out = "\"";
+void append_quoted(std::string& out, aString const* s) {
+  out += '"';
   for (char const* c = s->text ? s->text : ""; *c; ++c) {
     auto const byte = static_cast<unsigned char>(*c);
     if (*c == '"' || *c == '\\') {
@@ -59,7 +72,7 @@ std::string quoted(aString const* s) {
       out += *c;
     }
   }
-  return out + "\"";
+  out += '"';
 }
 
 // A matrix without cells: [] for no rows and one column, else with its shape.
@@ -67,50 +80,67 @@ std::string empty_matrix(aMatrix const* m) {
   if (m->rows == 0 && m->cols == 1) return "[]";
   return "[](" + std::to_string(m->rows) + "x" + std::to_string(m->cols) + ")";
 }
-}  // namespace
 
-std::string format_number(double real, double imag) {
-  if (imag == 0.0 && !std::signbit(imag)) return format_double(real);
-  std::string imag_text = format_double(std::fabs(imag)) + "i";
-  if (real == 0.0 && !std::signbit(real)) return (std::signbit(imag) ? "-" : "") + imag_text;
-  return format_double(real) + (std::signbit(imag) ? " - " : " + ") + imag_text;
-}
-
-std::string format_value(Anyval const* value) {
-  if (!value) return "null";
+void append_value(std::string& out, Anyval const* value) {
+  if (!value) {
+    out += "null";
+    return;
+  }
   switch (value->tag) {
     case ValueTag::Complex: {
       auto const* z = static_cast<aComplex const*>(value);
-      return format_number(z->real, z->imag);
+      return append_number(out, z->real, z->imag);
     }
     case ValueTag::String:
-      return quoted(static_cast<aString const*>(value));
+      return append_quoted(out, static_cast<aString const*>(value));
     case ValueTag::SymbolicExpression:
-      return "symbolic " + quoted(static_cast<aString const*>(value));
+      out += "symbolic ";
+      return append_quoted(out, static_cast<aString const*>(value));
     case ValueTag::Error: {
       auto const* e = static_cast<aError const*>(value);
       std::string text = e->message && e->message->text ? e->message->text : "";
-      if (e->position > 0) return "error in argument " + std::to_string(e->position) + ": " + text;
-      return "error: " + text;
+      if (e->position > 0)
+        out += "error in argument " + std::to_string(e->position) + ": " + text;
+      else
+        out += "error: " + text;
+      return;
     }
     case ValueTag::Matrix: {
       auto const* m = static_cast<aMatrix const*>(value);
-      if (m->rows <= 0 || m->cols <= 0) return empty_matrix(m);
-      std::string out = "[";
+      if (m->rows <= 0 || m->cols <= 0) {
+        out += empty_matrix(m);
+        return;
+      }
+      out += '[';
       for (int i = 0; i < m->rows; ++i) {
         if (i) out += "; ";
         for (int j = 0; j < m->cols; ++j) {
           if (j) out += ", ";
-          out += format_cell(m, i, j);
+          append_cell(out, m, i, j);
         }
       }
-      return out + "]";
+      out += ']';
+      return;
     }
     default: {
       char const* name = value_tag_name(value->tag);
-      return std::string("<") + (name ? name : "tag " + std::to_string(static_cast<int>(value->tag))) + ">";
+      out += std::string("<") + (name ? name : "tag " + std::to_string(static_cast<int>(value->tag))) + ">";
     }
   }
+}
+
+}  // namespace
+
+std::string format_number(double real, double imag) {
+  std::string out;
+  append_number(out, real, imag);
+  return out;
+}
+
+std::string format_value(Anyval const* value) {
+  std::string out;
+  append_value(out, value);
+  return out;
 }
 
 std::string format_display(Anyval const* value) {
@@ -121,7 +151,7 @@ std::string format_display(Anyval const* value) {
   std::vector<std::size_t> width(static_cast<std::size_t>(m->cols), 0);
   for (int i = 0; i < m->rows; ++i)
     for (int j = 0; j < m->cols; ++j) {
-      cells[i].push_back(format_cell(m, i, j));
+      append_cell(cells[i].emplace_back(), m, i, j);
       width[j] = std::max(width[j], cells[i].back().size());
     }
   std::string out = "[";
@@ -129,7 +159,8 @@ std::string format_display(Anyval const* value) {
     if (i) out += ";\n ";
     for (int j = 0; j < m->cols; ++j) {
       if (j) out += ", ";
-      out += std::string(width[j] - cells[i][j].size(), ' ') + cells[i][j];
+      out.append(width[j] - cells[i][j].size(), ' ');
+      out += cells[i][j];
     }
   }
   return out + "]";

@@ -8,10 +8,6 @@
 namespace vellum::host {
 
 namespace {
-struct PartArrayDelete {
-  void operator()(double* array) const { ::operator delete(array); }
-};
-using PartArray = std::unique_ptr<double, PartArrayDelete>;
 
 double* part_array(std::optional<std::vector<double>> const& values, int rows, int cols, int ld) {
   if (!values) return nullptr;
@@ -25,6 +21,10 @@ double* part_array(std::optional<std::vector<double>> const& values, int rows, i
   return array;
 }
 }  // namespace
+
+PartArray new_part_array(std::size_t count) {
+  return PartArray(static_cast<double*>(::operator new(count * sizeof(double))));
+}
 
 aMatrix* make_matrix(IvlAllocator* allocator, MatrixLiteral const& literal) {
   int ld = literal.ld ? literal.ld : literal.rows;

@@ -2,6 +2,8 @@
 // part arrays and nested cells.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,6 +22,13 @@ struct MatrixLiteral {
   std::optional<std::vector<double>> imag;
   int ld = 0;                               // 0: rows
 };
+
+// A part array from operator new, as the host releases it.
+struct PartArrayDelete {
+  void operator()(double* array) const { ::operator delete(array); }
+};
+using PartArray = std::unique_ptr<double, PartArrayDelete>;
+PartArray new_part_array(std::size_t count);
 
 // A matrix record made through the allocator (aMatrix::mk) with part arrays from operator new.
 aMatrix* make_matrix(IvlAllocator* allocator, MatrixLiteral const& literal);

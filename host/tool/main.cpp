@@ -8,7 +8,8 @@
 //   vellum-host register PACK | unregister PACK   the pack enrols itself with the host (or leaves)
 //   vellum-host new NAME [DIR]                a pack project: source, test, CMakeLists.txt
 //
-// PACK is a module's path, or the GUID under which a pack is registered ("{...}").
+// PACK is a module's path, or the GUID under which a pack is registered ("{...}"). An ARG of a call
+// is a literal, or @FILE or - for a literal read from a file or from standard input.
 // Call options: --check-leaks; --time FILE times the calls with the library's named timers (one
 // named after each function) and writes their report to FILE; --isolate runs each call in a
 // process of its own; --timeout SECONDS stops a call that runs longer (and isolates it).
@@ -27,6 +28,9 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -105,7 +109,8 @@ constexpr Command kCommands[] = {
     {"register", "register PACK", "has the pack enrol itself with the host"},
     {"unregister", "unregister PACK", "has the pack take its enrolment back"},
     {"call", "[CALL OPTIONS] call PACK FUNCTION ARG...",
-     "calls FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG\n"
+     "calls FUNCTION with the literals ARG... and prints its value; what follows FUNCTION is an ARG;\n"
+     "an ARG @FILE or - is read from the file or from standard input\n"
      "  --check-leaks      records or arrays the call leaves behind are listed (exit status 3)\n"
      "  --time FILE        the call is timed; the library's timing report, in milliseconds, goes to FILE\n"
      "  --isolate          the call runs in a process of its own: a crash is reported (exit status 4)\n"
@@ -166,11 +171,29 @@ int run_list(std::string const& name) {
   return 0;
 }
 
+// An argument as written, or read whole from a file (@FILE) or from standard input (-): a literal
+// of any length, past the system's limit on a command line.
+std::string argument_text(std::string const& word, bool& input_taken) {
+  if (word != "-" && !word.starts_with("@")) return word;
+  if (word == "-" && input_taken) throw vellum::host::HostError("only one argument can come from standard input");
+  input_taken = input_taken || word == "-";
+  std::ifstream file;
+  if (word != "-") file.open(word.substr(1), std::ios::binary);
+  std::istream& in = word == "-" ? std::cin : file;
+  std::string text(std::istreambuf_iterator<char>(in), {});
+  if (in.bad() || (word != "-" && !file.is_open()))
+    throw vellum::host::HostError("cannot read the argument " + (word == "-" ? "from standard input" : "file " + word.substr(1)));
+  return text;
+}
+
 int run_call(std::vector<std::string> const& words, vellum::host::CallOptions const& options) {
   vellum::host::Pack pack(pack_path(words.at(0)));
   VellumPackEntry const& entry = pack.find(words.at(1));
+  std::vector<std::string> literals;
+  bool input_taken = false;
+  for (auto word = words.begin() + 2; word != words.end(); ++word) literals.push_back(argument_text(*word, input_taken));
   vellum::host::TimingReport timing(options.time_path);
-  return vellum::host::call_line(pack, entry, {words.begin() + 2, words.end()}, options, stderr);
+  return vellum::host::call_line(pack, entry, literals, options, stderr);
 }
 
 // The registry names the module's file: the pack is loaded by its full path, so that the path

@@ -114,6 +114,21 @@ TEST(Cli, OutputAndStatus) {
   }
 }
 
+// A literal from a file, past the system's limit on a command line, or from standard input.
+TEST(Cli, ArgumentsFromFilesAndStandardInput) {
+  std::string const path = ::testing::TempDir() + "vellum-host-argument-" + std::to_string(getpid());
+  std::string ones = "[1";
+  for (int k = 1; k < 90000; ++k) ones += ", 1";
+  std::ofstream(path, std::ios::binary) << ones << "]\n";
+  EXPECT_EQ(run_host({"call", MATRIX_PACK, "norm", "@" + path}), (HostRun{0, "300\n"})) << "the norm of 90000 ones";
+  std::remove(path.c_str());
+  EXPECT_EQ(run_host({"call", MATRIX_PACK, "mmul", "-", "[1; 2]"}, "[3, 4]"), (HostRun{0, "[11]\n"}));
+  EXPECT_EQ(run_host({"call", MATRIX_PACK, "mmul", "-", "-"}, "[3]"),
+            (HostRun{2, "", "vellum-host: only one argument can come from standard input\n"}));
+  EXPECT_EQ(run_host({"call", MATRIX_PACK, "norm", "@" + path}),
+            (HostRun{2, "", "vellum-host: cannot read the argument file " + path + "\n"}));
+}
+
 // A pack enrols itself in a store of the test's own (as when installed), is named by its GUID, leaves.
 TEST(Cli, APackRegistersItselfAndIsNamedByItsGuid) {
   vellum::test::PrivateRegistryStore registry;
