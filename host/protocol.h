@@ -61,8 +61,26 @@ VELLUM_PACK_EXPORT VellumPackTable const* vellum_pack_functions();
 using VellumPackRegisterFunction = std::int32_t (*)(void* module);
 using VellumPackUnregisterFunction = std::int32_t (*)();
 
-#define VELLUM_PACK_REGISTRATION(guid)                                                          \
-  VELLUM_PACK_EXPORT std::int32_t vellum_pack_register(void* module) {                         \
-    return RegisterEfiFunctionPack(module, &(guid));                                            \
-  }                                                                                             \
-  VELLUM_PACK_EXPORT std::int32_t vellum_pack_unregister() { return UnregisterEfiFunctionPack(&(guid)); }
+// On Windows a registering pack is also a self-registering DLL: `regsvr32 pack.dll` calls its
+// DllRegisterServer, which registers the DLL's own module (its image base is its handle), and
+// `regsvr32 /u pack.dll` its DllUnregisterServer. regsvr32 calls them as __stdcall functions
+// without arguments, which pass and return exactly as C functions without arguments do; as C
+// functions their exported names carry no decoration (a 32-bit __stdcall export would be
+// "DllRegisterServer@0", which regsvr32 does not find). A pack that includes <olectl.h>, which
+// declares them __stdcall, defines VELLUM_PACK_NO_DLL_REGISTRATION before this header.
+#if defined(_WIN32) && !defined(VELLUM_PACK_NO_DLL_REGISTRATION)
+extern "C" char __ImageBase;
+#  define VELLUM_PACK_REGISTRATION(guid)                                                        \
+    VELLUM_PACK_EXPORT std::int32_t vellum_pack_register(void* module) {                       \
+      return RegisterEfiFunctionPack(module, &(guid));                                          \
+    }                                                                                           \
+    VELLUM_PACK_EXPORT std::int32_t vellum_pack_unregister() { return UnregisterEfiFunctionPack(&(guid)); } \
+    VELLUM_PACK_EXPORT long DllRegisterServer() { return RegisterEfiFunctionPack(&__ImageBase, &(guid)); } \
+    VELLUM_PACK_EXPORT long DllUnregisterServer() { return UnregisterEfiFunctionPack(&(guid)); }
+#else
+#  define VELLUM_PACK_REGISTRATION(guid)                                                        \
+    VELLUM_PACK_EXPORT std::int32_t vellum_pack_register(void* module) {                       \
+      return RegisterEfiFunctionPack(module, &(guid));                                          \
+    }                                                                                           \
+    VELLUM_PACK_EXPORT std::int32_t vellum_pack_unregister() { return UnregisterEfiFunctionPack(&(guid)); }
+#endif

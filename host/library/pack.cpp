@@ -22,11 +22,42 @@ namespace vellum::host {
 namespace {
 
 #if defined(_WIN32)
+// Windows says only that "the module" was not found (error 126), also when the pack is there
+// and a DLL it imports is not. The pack's image, mapped without its imports, names them; each is
+// looked for beside the pack and then where the system looks.
+std::string missing_imports(std::string const& path) {
+  HMODULE image = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (!image) return "";
+  auto const* base = reinterpret_cast<unsigned char const*>(image);
+  auto const* headers = reinterpret_cast<IMAGE_NT_HEADERS const*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER const*>(base)->e_lfanew);
+  IMAGE_DATA_DIRECTORY const& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  std::string const folder = path.substr(0, path.find_last_of("\\/") + 1);
+  std::string missing;
+  if (imports.VirtualAddress)
+    for (auto const* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR const*>(base + imports.VirtualAddress); d->Name; ++d) {
+      std::string const name = reinterpret_cast<char const*>(base + d->Name);
+      HMODULE found = LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+      if (!found) found = LoadLibraryExA(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+      if (found)
+        FreeLibrary(found);
+      else
+        missing += (missing.empty() ? "" : ", ") + name;
+    }
+  FreeLibrary(image);
+  return missing;
+}
+
 void* open_module(std::string const& path, std::string& why) {
   // The altered search path lets a pack find the DLLs beside it (vellum.dll).
   HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!module) why = "Windows error " + std::to_string(GetLastError());
-  return reinterpret_cast<void*>(module);
+  if (module) return reinterpret_cast<void*>(module);
+  DWORD const error = GetLastError();
+  why = "Windows error " + std::to_string(error);
+  if (error == ERROR_MOD_NOT_FOUND)
+    if (std::string const missing = missing_imports(path); !missing.empty())
+      why += ": it imports " + missing + ", found neither beside it nor where the system looks for DLLs";
+  return nullptr;
 }
 void* find_symbol(void* handle, char const* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));

@@ -44,6 +44,10 @@ TEST(LinkedPack, CallsGoThroughTheLinkedTableAndTablesNoHostCanUseAreRefused) {
             "(linked pack) is not a pack: entries 1 and 2 of its table are both named f");
   EXPECT_EQ(refusal([] { Pack pack(NOT_A_PACK); }),
             NOT_A_PACK " is not a pack: it has no usable vellum_pack_functions()");
+  std::string const missing = refusal([] { Pack pack(NEEDS_ABSENT_PACK); });
+  EXPECT_TRUE(missing.starts_with("cannot load pack " NEEDS_ABSENT_PACK ": ") &&
+              missing.find("absent_dependency") != std::string::npos)
+      << "the library the loader did not find is named: " << missing;
 }
 
 // The failures a PackUnderTest reports, each as "file:line: message", while the test goes on.

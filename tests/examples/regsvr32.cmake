@@ -1,0 +1,28 @@
+# cmake -DRUNNER=<wine runner> -DHOST=<vellum-host.exe> -DPACK=<strings.dll> -DGUID=<its GUID> -P regsvr32.cmake
+# The pack registers itself the Windows way, with regsvr32, and leaves with regsvr32 /u; the host
+# finds it by its GUID in between.
+function(run what)
+  execute_process(COMMAND ${RUNNER} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${status}):\n${out}${err}")
+  endif()
+  string(REPLACE "\r\n" "\n" out "${out}")
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+run("regsvr32" regsvr32 /s ${PACK})
+run("vellum-host packs" ${HOST} packs)
+string(FIND "${out}" "${GUID}" at)
+if(at EQUAL -1 OR NOT out MATCHES "strings\\.dll")
+  message(FATAL_ERROR "after regsvr32, vellum-host packs lists no ${GUID} (strings.dll):\n${out}")
+endif()
+run("vellum-host call" ${HOST} call ${GUID} upper "\"dll\"")
+if(NOT out STREQUAL "\"DLL\"\n")
+  message(FATAL_ERROR "the pack found by its GUID answered:\n${out}")
+endif()
+run("regsvr32 /u" regsvr32 /u /s ${PACK})
+run("vellum-host packs" ${HOST} packs)
+string(FIND "${out}" "${GUID}" at)
+if(NOT at EQUAL -1)
+  message(FATAL_ERROR "after regsvr32 /u, vellum-host packs still lists ${GUID}:\n${out}")
+endif()
