@@ -41,15 +41,31 @@ endfunction()
 # vellum_add_pack_test(NAME PACK... SOURCES source...): the GoogleTest program NAME that tests the
 # packs PACK... (targets of vellum_add_function_pack) through the reference host's testing API
 # (host/testing/pack_testing.h), registered with CTest. Each pack's path is a macro named after it:
-# the pack `elementwise` is ELEMENTWISE_PACK. A cross-built test runs under the configured
-# emulator (CMAKE_CROSSCOMPILING_EMULATOR).
+# the pack `elementwise` is ELEMENTWISE_PACK. GoogleTest is the one find_package finds, else it is
+# built from its sources (VELLUM_GTEST_SOURCE_DIR, where the distribution puts them) with this
+# project's compiler. A test cross-built for Windows runs under CMAKE_CROSSCOMPILING_EMULATOR, else
+# under Wine, with vellum.dll's folder on Wine's search path.
+set(_vellum_package_dir "${CMAKE_CURRENT_LIST_DIR}")
 function(vellum_add_pack_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES")
   if(NOT arg_UNPARSED_ARGUMENTS OR NOT arg_SOURCES)
     message(FATAL_ERROR "vellum_add_pack_test(${name}): name the packs, then SOURCES and the test's sources")
   endif()
   if(NOT TARGET GTest::gtest_main)
-    find_package(GTest REQUIRED)
+    find_package(GTest QUIET)
+  endif()
+  if(NOT TARGET GTest::gtest_main)
+    set(VELLUM_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources, built when no GoogleTest is found")
+    if(NOT EXISTS ${VELLUM_GTEST_SOURCE_DIR}/CMakeLists.txt)
+      message(FATAL_ERROR "vellum_add_pack_test(${name}): no GoogleTest found; install it, or set VELLUM_GTEST_SOURCE_DIR "
+                          "to its sources")
+    endif()
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${VELLUM_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
+    if(NOT TARGET GTest::gtest_main)  # GoogleTest's own build names it so since 1.11
+      add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
   endif()
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE vellum::host GTest::gtest_main)
@@ -62,5 +78,11 @@ function(vellum_add_pack_test name)
     target_compile_definitions(${name} PRIVATE ${macro}_PACK="$<TARGET_FILE:${pack}>")
     add_dependencies(${name} ${pack})
   endforeach()
+  if(WIN32 AND CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${_vellum_package_dir}/wine-run ${CMAKE_BINARY_DIR})
+  endif()
   add_test(NAME ${name} COMMAND ${name})
+  if(WIN32)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "VELLUM_WINEPATH=$<TARGET_FILE_DIR:vellum::vellum>")
+  endif()
 endfunction()

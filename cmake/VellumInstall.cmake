@@ -49,15 +49,25 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/vellumConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/vellumConfig.cmake ${PROJECT_BINARY_DIR}/vellumConfigVersion.cmake
               ${PROJECT_SOURCE_DIR}/cmake/VellumFunctionPack.cmake
         DESTINATION ${package_dir})
+# A pack is built for Windows with the toolchain files this package was built with, and its tests
+# run under Wine through the runner (vellum_add_pack_test).
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/toolchain-windows-x86.cmake ${PROJECT_SOURCE_DIR}/cmake/toolchain-windows-x64.cmake
+        DESTINATION ${package_dir})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/cmake/wine-run DESTINATION ${package_dir})
 
 # The file names the prefix relative to its own place, so that the package can be installed
 # anywhere (cmake --install --prefix DIR) and moved.
 file(RELATIVE_PATH pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
 list(JOIN VELLUM_PACK_FLAGS " " pc_pack_flags)
-# A module linked this way finds libvellum.so where it was installed, without LD_LIBRARY_PATH.
+# A module linked this way finds libvellum.so where it was installed, without LD_LIBRARY_PATH. On
+# Windows the DLL's import library is named by its path: the 64-bit link flags (-static) keep
+# the linker from looking for import libraries under -l names.
 set(pc_link_flags ${VELLUM_LINK_FLAGS})
-if(NOT WIN32)
+set(pc_library "-L\${libdir} -lvellum")
+if(WIN32)
+  set(pc_library "\${libdir}/${CMAKE_IMPORT_LIBRARY_PREFIX}vellum${CMAKE_IMPORT_LIBRARY_SUFFIX}")
+else()
   list(APPEND pc_link_flags "-Wl,-rpath,\${libdir}")
 endif()
 list(JOIN pc_link_flags " " pc_link_flags)
