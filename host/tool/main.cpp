@@ -174,15 +174,18 @@ int run_list(std::string const& name) {
 // An argument as written, or read whole from a file (@FILE) or from standard input (-): a literal
 // of any length, past the system's limit on a command line.
 std::string argument_text(std::string const& word, bool& input_taken) {
-  if (word != "-" && !word.starts_with("@")) return word;
-  if (word == "-" && input_taken) throw vellum::host::HostError("only one argument can come from standard input");
-  input_taken = input_taken || word == "-";
-  std::ifstream file;
-  if (word != "-") file.open(word.substr(1), std::ios::binary);
-  std::istream& in = word == "-" ? std::cin : file;
-  std::string text(std::istreambuf_iterator<char>(in), {});
-  if (in.bad() || (word != "-" && !file.is_open()))
-    throw vellum::host::HostError("cannot read the argument " + (word == "-" ? "from standard input" : "file " + word.substr(1)));
+  using vellum::host::HostError;
+  if (word == "-") {
+    if (input_taken) throw HostError("only one argument can come from standard input");
+    input_taken = true;
+    std::string text(std::istreambuf_iterator<char>(std::cin), {});
+    if (std::cin.bad()) throw HostError("cannot read the argument from standard input");
+    return text;
+  }
+  if (!word.starts_with("@")) return word;
+  std::ifstream file(word.substr(1), std::ios::binary);
+  std::string text(std::istreambuf_iterator<char>(file), {});
+  if (!file.is_open() || file.bad()) throw HostError("cannot read the argument file " + word.substr(1));
   return text;
 }
 
@@ -206,8 +209,12 @@ int run_registration(std::string const& path, bool enrol) {
   if (!function) throw HostError(path + " does not register itself: it has no " + symbol + "()");
   std::int32_t status = enrol ? reinterpret_cast<VellumPackRegisterFunction>(function)(pack.handle())
                               : reinterpret_cast<VellumPackUnregisterFunction>(function)();
-  if (status != kVellumOk && !enrol && std::ranges::none_of(registered_packs(), [&](auto const& p) { return p.second == pack.path(); }))
-    throw HostError("unregistering " + pack.path() + " failed: it is not registered (vellum-host packs lists the packs that are)");
+  auto const registered = [&] {
+    return std::ranges::any_of(registered_packs(), [&](auto const& entry) { return entry.second == pack.path(); });
+  };
+  if (status != kVellumOk && !enrol && !registered())
+    throw HostError("unregistering " + pack.path() +
+                    " failed: it is not registered (vellum-host packs lists the packs that are)");
   if (status != kVellumOk)
     throw HostError(std::string(enrol ? "registering " : "unregistering ") + pack.path() + " failed");
   std::printf("%s %s\n", enrol ? "registered" : "unregistered", pack.path().c_str());
