@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <thread>
 
 #if !defined(_WIN32)
@@ -15,6 +16,7 @@
 #endif
 
 #include "host/library/pack.h"
+#include "host/tool/command_line.h"
 
 namespace vellum::host {
 
@@ -32,7 +34,15 @@ IsolatedEnd run_isolated(std::function<int()> const& body, int timeout_seconds) 
   pid_t const child = fork();
   if (child < 0) throw HostError(std::string("cannot start a process for the call: ") + std::strerror(errno));
   if (child == 0) {
-    int const status = body();
+    // The child ends here whatever happens: it must not go on as a second host.
+    int status = kStatusBadInput;
+    try {
+      status = body();
+    } catch (std::exception const& e) {
+      std::fprintf(stderr, "vellum-host: %s\n", e.what());
+    } catch (...) {
+      std::fputs("vellum-host: the call's process ended with an exception the host does not know\n", stderr);
+    }
     std::fflush(nullptr);
     _exit(status);
   }
