@@ -149,7 +149,7 @@ TEST(Cli, APackRegistersItselfAndIsNamedByItsGuid) {
 TEST(Cli, ReplSessionAcrossPacks) {
   std::string const input =
       "sqrt([4, -9; 16, -1])\n  \n:list\njoin(\"a, [b\", upper(\"c\"))\nupper(\"a, [b\")\nscale([1, 2], 2i)\n"
-      "cbrt(8)\nsqrt([1, 2)\nsqrt [1]\nsqrt([1]\nsqrt([1]) extra\njoin(\"x\", 1)\nhypot([3], [4])\n:quit\nsqrt([1])\n";
+      "cbrt(8)\nsqrt([1, 2)\nsqrt [1]\nsqrt([1]\nsqrt([1]) extra\njoin(\"x\",1)\nhypot([3], [4])\n:quit\nsqrt([1])\n";
   EXPECT_EQ(run_host({"--check-leaks", "repl", ELEMENTWISE_PACK, STRINGS_PACK}, input),
             (HostRun{0, "[2, 3i;\n 4, 1i]\n" ELEMENTWISE_PACK ":\n  sqrt(M): Mat -> Mat\n  hypot(A, B): Mat, Mat -> Mat\n"
                         "  scale(M, z): Mat, Num -> Mat\n" STRINGS_PACK ":\n  upper(s): Str -> Str\n"
@@ -164,7 +164,7 @@ TEST(Cli, ReplSessionAcrossPacks) {
 }
 
 // In isolation a crash ends the line, not the session; two packs may not share a function's name.
-TEST(Cli, ReplIsolatesCallsAndRefusesPacksSharingANames) {
+TEST(Cli, ReplIsolatesCallsAndRefusesPacksSharingAName) {
   EXPECT_EQ(run_host({"--isolate", "repl", FAULTY_PACK, MATRIX_PACK}, "crash()\ntranspose([1, 2])\nnothing(1)\n"),
             (HostRun{0, "vellum-host: crash in faulty_pack.so crashed: aborted\n[1;\n 2]\n"
                         "vellum-host: nothing in faulty_pack.so returned no value\n"}));

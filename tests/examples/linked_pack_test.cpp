@@ -44,6 +44,12 @@ TEST(LinkedPack, CallsGoThroughTheLinkedTableAndTablesNoHostCanUseAreRefused) {
             "(linked pack) is not a pack: entries 1 and 2 of its table are both named f");
   EXPECT_EQ(refusal([] { Pack pack(NOT_A_PACK); }),
             NOT_A_PACK " is not a pack: it has no usable vellum_pack_functions()");
+  // A signature without an argument list takes no arguments.
+  sFunctionInfo const bare{0, nullptr, {vellum::type_code::Num, 0}, 0};
+  VellumPackEntry const lone[] = {{"f", "", {&bare, {}}, no_function}};
+  VellumPackTable const lone_table{1, lone};
+  EXPECT_EQ(vellum::host::signature_words(&bare), "-> Num");
+  EXPECT_EQ(refusal([&] { PackUnderTest(&lone_table).call_value("f", {"1"}); }), "f() takes 0 arguments, given 1");
   std::string const missing = refusal([] { Pack pack(NEEDS_ABSENT_PACK); });
   EXPECT_TRUE(missing.starts_with("cannot load pack " NEEDS_ABSENT_PACK ": ") &&
               missing.find("absent_dependency") != std::string::npos)
