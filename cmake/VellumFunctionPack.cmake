@@ -46,6 +46,24 @@ endfunction()
 # project's compiler. A test cross-built for Windows runs under CMAKE_CROSSCOMPILING_EMULATOR, else
 # under Wine, with vellum.dll's folder on Wine's search path.
 set(_vellum_package_dir "${CMAKE_CURRENT_LIST_DIR}")
+
+# vellum_build_googletest(): GoogleTest built from its sources (VELLUM_GTEST_SOURCE_DIR, where the
+# distribution puts them) with this project's compiler and flags, as GTest::gtest and
+# GTest::gtest_main: the prebuilt libraries are for the machine's own 64-bit programs only.
+function(vellum_build_googletest)
+  set(VELLUM_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources")
+  if(NOT EXISTS ${VELLUM_GTEST_SOURCE_DIR}/CMakeLists.txt)
+    message(FATAL_ERROR "no GoogleTest found: install it, or set VELLUM_GTEST_SOURCE_DIR to its sources")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${VELLUM_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(NOT TARGET GTest::gtest_main)  # GoogleTest's own build names them so since 1.11
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+endfunction()
 function(vellum_add_pack_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES")
   if(NOT arg_UNPARSED_ARGUMENTS OR NOT arg_SOURCES)
@@ -55,17 +73,7 @@ function(vellum_add_pack_test name)
     find_package(GTest QUIET)
   endif()
   if(NOT TARGET GTest::gtest_main)
-    set(VELLUM_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources, built when no GoogleTest is found")
-    if(NOT EXISTS ${VELLUM_GTEST_SOURCE_DIR}/CMakeLists.txt)
-      message(FATAL_ERROR "vellum_add_pack_test(${name}): no GoogleTest found; install it, or set VELLUM_GTEST_SOURCE_DIR "
-                          "to its sources")
-    endif()
-    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-    add_subdirectory(${VELLUM_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
-    if(NOT TARGET GTest::gtest_main)  # GoogleTest's own build names it so since 1.11
-      add_library(GTest::gtest_main ALIAS gtest_main)
-    endif()
+    vellum_build_googletest()
   endif()
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE vellum::host GTest::gtest_main)

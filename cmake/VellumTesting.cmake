@@ -1,10 +1,6 @@
 # GoogleTest from the distribution's sources, built once per configuration with that
-# configuration's compiler and flags (the prebuilt libraries are 64-bit only).
-set(VELLUM_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest source tree")
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-add_subdirectory(${VELLUM_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
+# configuration's compiler and flags (VellumFunctionPack.cmake, included by VellumFlags).
+vellum_build_googletest()
 
 include(CTest)
 include(GoogleTest)

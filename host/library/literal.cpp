@@ -204,22 +204,16 @@ class Parser {
   Anyval* empty_matrix() {
     ++pos_;
     MatrixLiteral literal{0, 1, std::nullopt, std::nullopt, 0};
-    if (peek() == '(') {
-      std::size_t const open = pos_;
-      int rows = -1;
-      if (text_.substr(pos_, 3) == "(0x") {
-        pos_ += 3;
-        rows = 0;
-        auto [end, fault] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), literal.cols);
-        pos_ = static_cast<std::size_t>(end - text_.data());
-        if (fault != std::errc() || literal.cols < 1 || peek() != ')') rows = -1;
-      }
-      if (rows != 0) {
-        pos_ = open;
-        fail("a matrix without cells is [] or [](0xCOLUMNS), COLUMNS at least 1");
-      }
-      ++pos_;
+    if (peek() != '(') return make_matrix(allocator_, literal);
+    std::size_t const open = pos_;
+    char const* const digits = text_.data() + std::min(pos_ + 3, text_.size());
+    auto [end, fault] = std::from_chars(digits, text_.data() + text_.size(), literal.cols);
+    pos_ = static_cast<std::size_t>(end - text_.data());
+    if (text_.substr(open, 3) != "(0x" || fault != std::errc() || literal.cols < 1 || peek() != ')') {
+      pos_ = open;
+      fail("a matrix without cells is [] or [](0xCOLUMNS), COLUMNS at least 1");
     }
+    ++pos_;
     return make_matrix(allocator_, literal);
   }
 

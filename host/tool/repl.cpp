@@ -65,11 +65,15 @@ int run_repl(std::vector<std::string> const& pack_paths, CallOptions const& opti
   std::vector<std::unique_ptr<Pack>> packs;
   for (std::string const& path : pack_paths) packs.push_back(std::make_unique<Pack>(path));
   // A function is called by its name alone, so two packs may not both have one.
-  std::map<std::string_view, Pack const*> owner;
+  struct Function {
+    Pack const* pack;
+    VellumPackEntry const* entry;
+  };
+  std::map<std::string_view, Function> functions;
   for (auto const& pack : packs)
     for (VellumPackEntry const& e : pack->entries())
-      if (auto [it, fresh] = owner.try_emplace(e.name, pack.get()); !fresh)
-        throw HostError(std::string("both ") + it->second->path() + " and " + pack->path() + " have a function " +
+      if (auto [it, fresh] = functions.try_emplace(e.name, Function{pack.get(), &e}); !fresh)
+        throw HostError(std::string("both ") + it->second.pack->path() + " and " + pack->path() + " have a function " +
                         e.name + "; a repl takes packs whose functions differ in name");
   TimingReport timing(options.time_path);
 
@@ -91,9 +95,9 @@ int run_repl(std::vector<std::string> const& pack_paths, CallOptions const& opti
       // A bad line, a pack's fault, a crash in isolation: reported, and the loop goes on.
       try {
         CallLine call = split_call_line(text);
-        auto found = owner.find(call.function);
-        if (found == owner.end()) throw HostError("no pack has a function " + call.function);
-        call_line(*found->second, found->second->find(call.function), call.args, options, stdout);
+        auto found = functions.find(call.function);
+        if (found == functions.end()) throw HostError("no pack has a function " + call.function);
+        call_line(*found->second.pack, *found->second.entry, call.args, options, stdout);
       } catch (HostError const& e) {
         std::printf("vellum-host: %s\n", e.what());
       }
